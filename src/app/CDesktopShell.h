@@ -1,0 +1,14 @@
+#pragma once
+
+#include "common/Shell.h"
+
+namespace harkwell {
+
+// Web pages open in the desktop's browser; programs start detached.
+class CDesktopShell final : public Shell {
+public:
+    bool OpenUrl(const std::string& url) override;
+    bool StartProgram(const std::string& path) override;
+};
+
+}  // namespace harkwell

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/FilePrompt.h"
+
+class QWidget;
+
+namespace harkwell {
+
+// Asks for a file to open with the desktop's file dialog.
+class CFileDialogPrompt final : public FilePrompt {
+public:
+    explicit CFileDialogPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+    std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace harkwell

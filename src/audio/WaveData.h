@@ -1,0 +1,68 @@
+#pragma once
+
+#include "audio/WaveFormat.h"
+#include "common/ByteBlock.h"
+#include "common/MessageSink.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace harkwell {
+
+using ChunkId = std::array<char, 4>;
+
+// The header fields of the WAV file a tune came from, as they stood there.
+struct WaveHeader {
+    ChunkId riffId{};
+    std::uint32_t riffSize = 0;
+    ChunkId waveId{};
+    ChunkId fmtId{};
+    std::uint32_t fmtSize = 0;
+    ChunkId dataId{};
+    std::uint32_t dataSize = 0;
+};
+
+// One tune in memory: its header, its format and its owned PCM bytes (8-bit
+// unsigned or 16-bit signed, channels interleaved).
+class WaveData {
+public:
+    // Reads a WAV file. Every refusal is shown through the sink; nothing is
+    // returned then.
+    static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
+
+    // Copies `frames` frames of samples in the given format. The header stays unset.
+    WaveData(const WaveFormat& format, const std::uint8_t* samples, std::uint32_t frames);
+
+    // Stereo to mono, each frame the mean of its two samples truncated toward
+    // zero. Leaves any other channel count alone.
+    void MixToMono();
+
+    // Copies all sample bytes into `destination` (at least Length() bytes) and
+    // returns their number.
+    std::uint32_t CopySamples(std::uint8_t* destination) const;
+
+    const WaveHeader& Header() const { return header_; }
+    const WaveFormat& Format() const { return format_; }
+    std::span<const std::uint8_t> Samples() const { return {samples_.data(), samples_.size()}; }
+    std::uint32_t Length() const { return static_cast<std::uint32_t>(samples_.size()); }
+    std::uint32_t Frames() const;
+
+private:
+    WaveData() = default;
+
+    WaveHeader header_;
+    WaveFormat format_;
+    ByteBlock samples_;
+};
+
+// The reader's messages, also used by the speed change.
+// Code 0 "file is not found", 1 "file is different format", 2 "file can not open".
+void ReportFileError(MessageSink& sink, int code);
+// "file is different format [detail]" for code 1.
+void ReportFormatError(MessageSink& sink, int code, std::string_view detail);
+
+}  // namespace harkwell

@@ -1,0 +1,71 @@
+#include "common/ErrorReport.h"
+
+#include <array>
+#include <cstdio>
+
+namespace harkwell {
+
+namespace {
+
+constexpr std::size_t kMessageBufferSize = 2048;
+constexpr std::string_view kGeneralErrorText = "General Error";
+
+struct GeneralEntry {
+    std::uint32_t code;
+    std::string_view text;
+};
+
+constexpr std::array kGeneralTable{
+    GeneralEntry{gene::kNeedsMoreMemory, "Needs more memory!"},
+    GeneralEntry{gene::kQuitAndRestart, "Quit and restart!"},
+    GeneralEntry{gene::kCantFindFile, "Cant find file!"},
+    GeneralEntry{gene::kSixteenDigitError, "16 digit error"},
+    GeneralEntry{gene::kCantOpenFile, "Cant open file!"},
+    GeneralEntry{gene::kDataSizeTooLarge, "data size is too large!"},
+    GeneralEntry{gene::kParameterWrong, "parameter is wrong"},
+    GeneralEntry{gene::kNoCurrentDirectory, "Can not get current directory"},
+    GeneralEntry{gene::kFileSizeError, "file size error!"},
+    GeneralEntry{gene::kTimeSignInvalid, "Time sign is invalid!"},
+};
+
+}  // namespace
+
+std::string FormatModuleError(std::string_view prefix, std::uint32_t code, std::string_view text)
+{
+    char number[9];
+    std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(code));
+    std::string message;
+    message.reserve(prefix.size() + 9 + text.size());
+    message.append(prefix).append(number).append(" ").append(text);
+    if (message.size() > kMessageBufferSize - 1) {
+        // Cut before a UTF-8 continuation byte so no half character is shown.
+        std::size_t cut = kMessageBufferSize - 1;
+        while (cut > 0 && (static_cast<unsigned char>(message[cut]) & 0xC0) == 0x80) --cut;
+        message.resize(cut);
+    }
+    return message;
+}
+
+std::string_view GeneralErrorText(std::uint32_t code)
+{
+    for (const auto& entry : kGeneralTable)
+        if (entry.code == code) return entry.text;
+    return kGeneralErrorText;
+}
+
+int ShowSystemModalMessage(MessageSink& sink, std::string_view text)
+{
+    return sink.Show(text, MessageKind::SystemModal);
+}
+
+int ShowPlainMessage(MessageSink& sink, std::string_view text)
+{
+    return sink.Show(text, MessageKind::Plain);
+}
+
+int ReportGeneralError(MessageSink& sink, std::uint32_t code)
+{
+    return ShowSystemModalMessage(sink, FormatModuleError("GENE", code, GeneralErrorText(code)));
+}
+
+}  // namespace harkwell

@@ -1,0 +1,168 @@
+#include "audio/WaveData.h"
+#include "audio/WaveFileWriter.h"
+
+#include "fakes/RecordingMessageSink.h"
+#include "fakes/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace harkwell {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingMessageSink;
+using testing::TempDir;
+using Bytes = std::vector<std::uint8_t>;
+using Texts = std::vector<std::string>;
+
+std::uint32_t Read32(const Bytes& bytes, std::size_t at)
+{
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | std::uint32_t{bytes[at + 3]} << 24;
+}
+
+std::uint16_t Read16(const Bytes& bytes, std::size_t at) { return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8); }
+
+std::string Id(const Bytes& bytes, std::size_t at) { return {bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at) + 4}; }
+
+class WaveFileWriterTest : public ::testing::Test {
+protected:
+    TempDir dir_;
+    std::string path_ = dir_.File("track.wav");
+    RecordingMessageSink sink_;
+};
+
+TEST_F(WaveFileWriterTest, WritesTheExactLayoutWithAPadAfterOddData)
+{
+    WaveFileWriter writer(sink_);
+    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), 0);
+    const std::uint8_t first[] = {0x11, 0x22};
+    const std::uint8_t second[] = {0x33};
+    EXPECT_EQ(writer.Write(first, 2), 1);
+    EXPECT_EQ(writer.Write(second, 1), 1);
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_FALSE(writer.IsOpen());
+
+    const Bytes file = ReadBytes(path_);
+    ASSERT_EQ(file.size(), 50u);
+    EXPECT_EQ(Id(file, 0), "RIFF");
+    EXPECT_EQ(Read32(file, 4), 42u);
+    EXPECT_EQ(Id(file, 8), "WAVE");
+    EXPECT_EQ(Id(file, 12), "fmt ");
+    EXPECT_EQ(Read32(file, 16), 18u);
+    EXPECT_EQ(Read16(file, 20), 1u);
+    EXPECT_EQ(Read16(file, 22), 2u);
+    EXPECT_EQ(Read32(file, 24), 44100u);
+    EXPECT_EQ(Read32(file, 28), 176400u);
+    EXPECT_EQ(Read16(file, 32), 4u);
+    EXPECT_EQ(Read16(file, 34), 16u);
+    EXPECT_EQ(Read16(file, 36), 0u);
+    EXPECT_EQ(Id(file, 38), "data");
+    EXPECT_EQ(Read32(file, 42), 3u);
+    EXPECT_EQ(Bytes(file.begin() + 46, file.end()), (Bytes{0x11, 0x22, 0x33, 0x00}));
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+TEST_F(WaveFileWriterTest, RoundTripsThroughTheReader)
+{
+    struct Case {
+        std::uint32_t rate;
+        std::uint16_t bits, channels;
+        std::size_t bytes;
+    };
+    const Case cases[] = {{44100, 16, 2, 4 * 1000}, {8000, 8, 1, 3}, {22050, 8, 2, 0}, {48000, 16, 1, 2 * 777}};
+    for (const auto& c : cases) {
+        Bytes samples(c.bytes);
+        for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i * 31 + 5);
+        WaveFileWriter writer(sink_);
+        ASSERT_EQ(writer.Open(path_, c.rate, c.bits, c.channels), 0);
+        // In pieces, as the extraction writes.
+        for (std::size_t at = 0; at < samples.size(); at += 100)
+            ASSERT_EQ(writer.Write(samples.data() + at, std::min<std::size_t>(100, samples.size() - at)), 1);
+        ASSERT_EQ(writer.Close(), 0);
+
+        auto wave = WaveData::Load(path_, sink_);
+        ASSERT_TRUE(wave) << c.rate;
+        EXPECT_EQ(wave->Header().fmtSize, 18u);
+        const std::uint16_t blockAlign = static_cast<std::uint16_t>(c.bits / 8 * c.channels);
+        EXPECT_EQ(wave->Format(), (WaveFormat{1, c.channels, c.rate, c.rate * blockAlign, blockAlign, c.bits}));
+        EXPECT_EQ(Bytes(wave->Samples().begin(), wave->Samples().end()), samples);
+    }
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+TEST_F(WaveFileWriterTest, RefusesAnEmptyPathAndASecondOpen)
+{
+    WaveFileWriter writer(sink_);
+    EXPECT_EQ(writer.Open("", 44100, 16, 2), WaveFileWriter::kNoFileName);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(sink_.Texts(), Texts{"ファイル名がありません。"});
+
+    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), 0);
+    const std::uint8_t frame[] = {1, 2, 3, 4};
+    ASSERT_EQ(writer.Write(frame, 4), 1);
+    const std::string other = dir_.File("other.wav");
+    EXPECT_EQ(writer.Open(other, 8000, 8, 1), WaveFileWriter::kAlreadyOpen);
+    EXPECT_EQ(sink_.Texts(), (Texts{"ファイル名がありません。", "ファイルはオープン済みです。"}));
+    EXPECT_FALSE(std::filesystem::exists(other));
+    ASSERT_EQ(writer.Close(), 0);
+
+    auto wave = WaveData::Load(path_, sink_);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->Format().samplesPerSec, 44100u);
+    EXPECT_EQ(wave->Length(), 4u);
+    for (const auto& message : sink_.messages) EXPECT_EQ(message.kind, MessageKind::Plain);
+}
+
+TEST_F(WaveFileWriterTest, ClosingWithoutOpenDoesNothing)
+{
+    WaveFileWriter writer(sink_);
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+TEST_F(WaveFileWriterTest, ReportsFilesThatCannotBeCreatedOrFinished)
+{
+    WaveFileWriter writer(sink_);
+    EXPECT_EQ(writer.Open(dir_.File("no/such/folder.wav"), 44100, 16, 2), ENOENT);
+    EXPECT_EQ(sink_.Texts(), Texts{"ファイルの作成に失敗しました。"});
+    EXPECT_EQ(writer.Close(), 0);
+
+    // A full disk: the buffered bytes cannot be flushed, and Close says so.
+    RecordingMessageSink fullSink;
+    WaveFileWriter full(fullSink);
+    ASSERT_EQ(full.Open("/dev/full", 44100, 16, 2), 0);
+    const std::uint8_t frame[] = {1, 2, 3, 4};
+    full.Write(frame, 4);
+    EXPECT_EQ(full.Close(), ENOSPC);
+    EXPECT_EQ(fullSink.Texts().back(), "ファイルのクローズに失敗しました。");
+    EXPECT_FALSE(full.IsOpen());
+}
+
+TEST_F(WaveFileWriterTest, WriteWithoutAFileFails)
+{
+    WaveFileWriter writer(sink_);
+    const std::uint8_t byte = 0;
+    EXPECT_EQ(writer.Write(&byte, 1), 0);
+    EXPECT_EQ(sink_.Texts(), Texts{"データの書き込みに失敗しました。"});
+}
+
+TEST_F(WaveFileWriterTest, AWriterDestroyedOpenLeavesACompleteFile)
+{
+    {
+        WaveFileWriter writer(sink_);
+        ASSERT_EQ(writer.Open(path_, 44100, 16, 1), 0);
+        const std::uint8_t samples[] = {1, 0, 2, 0};
+        writer.Write(samples, 4);
+    }
+    auto wave = WaveData::Load(path_, sink_);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->Frames(), 2u);
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+}  // namespace
+}  // namespace harkwell

@@ -1,0 +1,174 @@
+#include "common/ByteBlock.h"
+#include "common/Files.h"
+
+#include "fakes/RecordingMessageSink.h"
+#include "fakes/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <sys/stat.h>
+
+namespace harkwell {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingMessageSink;
+using testing::TempDir;
+using testing::WriteBytes;
+
+const std::string kCantOpen = "GENE01000007 Cant open file!";
+const std::string kTooLarge = "GENE0100000A data size is too large!";
+
+TEST(ReadFileUpTo, ReportsAFullWorkBufferAsTooLargeButStillSucceeds)
+{
+    TempDir dir;
+    struct Case {
+        std::size_t fileSize, maximum;
+        bool reported;
+    };
+    const Case cases[] = {
+        {kWorkBufferSize, kWorkBufferSize, true},
+        {kWorkBufferSize + 10, kWorkBufferSize, true},
+        {kWorkBufferSize - 1, kWorkBufferSize, false},
+        {kWorkBufferSize + 10, kWorkBufferSize - 1, false},
+        {2000, 1000, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.File("work.dat");
+        std::vector<std::uint8_t> content(c.fileSize);
+        for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
+        WriteBytes(path, content);
+        std::vector<std::uint8_t> buffer(c.maximum);
+        std::size_t count = 1;
+        RecordingMessageSink sink;
+        EXPECT_EQ(ReadFileUpTo(sink, path, buffer, count), 1);
+        const std::size_t expected = std::min(c.fileSize, c.maximum);
+        ASSERT_EQ(count, expected);
+        EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + static_cast<long>(expected), content.begin()));
+        EXPECT_EQ(sink.Texts(), c.reported ? std::vector<std::string>{kTooLarge} : std::vector<std::string>{})
+            << c.fileSize << " into " << c.maximum;
+    }
+}
+
+TEST(ReadFileUpTo, ShowsThePathThenCantOpenForMissingFilesAndFolders)
+{
+    TempDir dir;
+    for (const std::string& path : {dir.File("missing.dat"), dir.Path().string()}) {
+        std::vector<std::uint8_t> buffer(16);
+        std::size_t count = 5;
+        RecordingMessageSink sink;
+        EXPECT_EQ(ReadFileUpTo(sink, path, buffer, count), 0);
+        EXPECT_EQ(count, 0u);
+        ASSERT_EQ(sink.messages.size(), 2u);
+        EXPECT_EQ(sink.messages[0].text, path);
+        EXPECT_EQ(sink.messages[0].kind, MessageKind::Plain);
+        EXPECT_EQ(sink.messages[1].text, kCantOpen);
+        EXPECT_EQ(sink.messages[1].kind, MessageKind::SystemModal);
+    }
+}
+
+TEST(ReadFileExact, ReportsAShortFileButSucceedsAndRefusesAMissingOne)
+{
+    TempDir dir;
+    WriteBytes(dir.File("short.dat"), {1, 2, 3});
+    std::vector<std::uint8_t> buffer(4, 0);
+    RecordingMessageSink sink;
+    EXPECT_EQ(ReadFileExact(sink, dir.File("short.dat"), buffer), 1);
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0}));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{kTooLarge});
+
+    RecordingMessageSink exactSink;
+    std::vector<std::uint8_t> exact(3);
+    EXPECT_EQ(ReadFileExact(exactSink, dir.File("short.dat"), exact), 1);
+    EXPECT_TRUE(exactSink.messages.empty());
+
+    RecordingMessageSink missingSink;
+    EXPECT_EQ(ReadFileExact(missingSink, dir.File("none.dat"), buffer), 0);
+    EXPECT_EQ(missingSink.Texts(), std::vector<std::string>{kCantOpen});
+}
+
+TEST(WriteWholeFile, ReplacesTheFileWholeAndKeepsItsPermissions)
+{
+    TempDir dir;
+    const std::string path = dir.File("setup.ini");
+    WriteBytes(path, std::vector<std::uint8_t>(100, 0xEE));
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+
+    RecordingMessageSink sink;
+    EXPECT_EQ(WriteWholeFile(sink, path, std::vector<std::uint8_t>{1, 2, 3}), 1);
+    EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_TRUE(sink.messages.empty());
+
+    // Nothing but the file itself is left in the folder.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(WriteWholeFile, RefusesAFolderThatIsNotThere)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    EXPECT_EQ(WriteWholeFile(sink, dir.File("no/such/line.dat"), std::vector<std::uint8_t>{1}), 0);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCantOpen});
+}
+
+TEST(FileTests, TellFilesFoldersAndMissingPathsApart)
+{
+    TempDir dir;
+    WriteBytes(dir.File("tune.wav"), {0});
+    EXPECT_TRUE(FileExists(dir.File("tune.wav")));
+    EXPECT_TRUE(FileExists(dir.Path().string()));
+    EXPECT_FALSE(FileExists(dir.File("none.wav")));
+    EXPECT_FALSE(FileExists(""));
+
+    EXPECT_EQ(CanOpenFile(dir.File("tune.wav")), 1);
+    EXPECT_EQ(CanOpenFile(dir.Path().string()), 0);
+    EXPECT_EQ(CanOpenFile(dir.File("none.wav")), 0);
+    EXPECT_EQ(CanOpenFile(""), 0);
+}
+
+TEST(GetSpecialFolder, GivesOptForProgramsAndNothingForUnknownFolders)
+{
+    EXPECT_EQ(GetSpecialFolder(kProgramFilesFolder), "/opt");
+    EXPECT_EQ(GetSpecialFolder(5), "");
+    EXPECT_EQ(GetSpecialFolder(-1), "");
+}
+
+TEST(AllocZeroed, GivesZeroedBytesOrReportsMissingMemory)
+{
+    RecordingMessageSink sink;
+    ByteBlock block = AllocZeroed(sink, 4096);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block.size(), 4096u);
+    for (std::size_t i = 0; i < block.size(); ++i) ASSERT_EQ(block.data()[i], 0);
+    EXPECT_TRUE(sink.messages.empty());
+
+    ByteBlock huge = AllocZeroed(sink, std::numeric_limits<std::size_t>::max() / 2);
+    EXPECT_FALSE(huge);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"GENE01000002 Needs more memory!"});
+}
+
+TEST(ByteBlock, ShrinksInPlaceKeepingItsBytes)
+{
+    ByteBlock block = ByteBlock::Allocate(1 << 20);
+    ASSERT_TRUE(block);
+    for (std::size_t i = 0; i < block.size(); ++i) block.data()[i] = static_cast<std::uint8_t>(i);
+    block.Shrink(1000);
+    EXPECT_EQ(block.size(), 1000u);
+    for (std::size_t i = 0; i < 1000; ++i) ASSERT_EQ(block.data()[i], static_cast<std::uint8_t>(i));
+    block.Shrink(2000);
+    EXPECT_EQ(block.size(), 1000u) << "a block never grows";
+
+    ByteBlock moved = std::move(block);
+    EXPECT_FALSE(block);
+    EXPECT_EQ(moved.size(), 1000u);
+}
+
+}  // namespace
+}  // namespace harkwell

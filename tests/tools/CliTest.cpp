@@ -1,0 +1,79 @@
+#include "fakes/TempDir.h"
+#include "fakes/WavBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+namespace harkwell {
+namespace {
+
+using testing::TempDir;
+using testing::WavBuilder;
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+CliResult RunCli(const TempDir& dir, const std::string& arguments)
+{
+    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+    const std::string command = std::string("'") + HARKWELL_CLI_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto text = [](const std::string& path) {
+        const auto bytes = testing::ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    result.out = text(out);
+    result.err = text(err);
+    return result;
+}
+
+TEST(CliInfo, PrintsTheTuneAsTheProgramLoadsIt)
+{
+    TempDir dir;
+    const std::string path = dir.File("tune.wav");
+    testing::WriteBytes(path, WavBuilder()
+                                  .Riff()
+                                  .Format(2, 44100, 16, 18)
+                                  .Chunk("LIST", {1, 2})
+                                  .Chunk("data", WavBuilder::Samples16({1, 2, 3, 4, 5, 6}))
+                                  .Build());
+    const CliResult result = RunCli(dir, "info '" + path + "'");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out,
+              "channels=1\nsamplesPerSec=44100\navgBytesPerSec=88200\nblockAlign=2\nbitsPerSample=16\n"
+              "fmtSize=18\ndataSize=12\nlength=6\nframes=3\n");
+    EXPECT_EQ(result.err, "message: file is different format [LIST]\n");
+}
+
+TEST(CliInfo, ExitsWithOneWhenTheTuneIsRefused)
+{
+    TempDir dir;
+    const std::string path = dir.File("broken.wav");
+    testing::WriteBytes(path, WavBuilder().Riff().Format(1, 44100, 24).Chunk("data", {0, 0, 0}).Build());
+    CliResult result = RunCli(dir, "info '" + path + "'");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "message: sample width is not supported [24 bits]\n");
+
+    result = RunCli(dir, "info '" + dir.File("missing.wav") + "'");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "message: file is not found\n");
+}
+
+TEST(CliInfo, ExitsWithTwoForWrongUsage)
+{
+    TempDir dir;
+    for (const char* arguments : {"", "info", "info a.wav b.wav", "play a.wav"}) {
+        const CliResult result = RunCli(dir, arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_EQ(result.err.rfind("usage: harkwell-cli", 0), 0u) << arguments;
+    }
+}
+
+}  // namespace
+}  // namespace harkwell

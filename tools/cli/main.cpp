@@ -1,0 +1,28 @@
+// harkwell-cli: the engine of Harkwell without a window, for scripts.
+#include "InfoCommand.h"
+
+#include "common/StderrMessageSink.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Usage()
+{
+    std::fputs("usage: harkwell-cli info FILE.wav\n", stderr);
+    return kUsageError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return Usage();
+    const std::string_view command = argv[1];
+    harkwell::StderrMessageSink sink;
+    if (command == "info" && argc == 3) return harkwell::cli::RunInfo(argv[2], sink, stdout);
+    return Usage();
+}
