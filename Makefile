@@ -17,7 +17,7 @@ $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHARKWELL_SANITIZE=ON -DHARKWELL_CORE_ONLY=ON
 
 $(BENCH_BUILD)/build.ninja: | deps
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARKWELL_BENCH=ON -DHARKWELL_CORE_ONLY=ON
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARKWELL_BENCH=ON
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,7 +37,7 @@ test: test-main test-asan
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	$(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
+	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

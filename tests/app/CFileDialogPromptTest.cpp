@@ -1,6 +1,6 @@
 #include "app/CFileDialogPrompt.h"
 
-#include "ModalWatcher.h"
+#include "fakes/ModalWatcher.h"
 #include "fakes/TempDir.h"
 
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #include "app/CMessageBoxSink.h"
 
-#include "ModalWatcher.h"
+#include "fakes/ModalWatcher.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
