@@ -1,13 +1,33 @@
 #include "widgets/COffScreenPicture.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace harkwell {
 
 namespace {
 
 QPoint PositionOf(const QMouseEvent* event) { return event->position().toPoint(); }
+
+// Notes whether a modal window blocked the others while it was installed.
+class ModalWatch final : public QObject {
+public:
+    ModalWatch() { qApp->installEventFilter(this); }
+    ~ModalWatch() override { qApp->removeEventFilter(this); }
+    bool SawModal() const { return sawModal_; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowBlocked) sawModal_ = true;
+        return false;
+    }
+
+private:
+    bool sawModal_ = false;
+};
 
 }  // namespace
 
@@ -61,7 +81,11 @@ void COffScreenPicture::mousePressEvent(QMouseEvent* event)
     pressed_ = true;
     leftWhilePressed_ = false;
     const QPoint at = PositionOf(event);
+    const QPointer<COffScreenPicture> self(this);
+    const ModalWatch watch;
     Call(callbacks_.onLButtonDown, at.x(), at.y());
+    // A window opened by the press took the mouse away: that is the leave.
+    if (self && watch.SawModal()) ReportLeave();
 }
 
 void COffScreenPicture::mouseReleaseEvent(QMouseEvent* event)
@@ -81,14 +105,24 @@ void COffScreenPicture::mouseMoveEvent(QMouseEvent* event)
     const QPoint at = PositionOf(event);
     if (!rect().contains(at)) {
         // The mouse is grabbed while the button is down: a move outside is the leave.
-        if (pressed_ && callbacks_.onLButtonDown) {
-            pressed_ = false;
-            leftWhilePressed_ = true;
-            Call(callbacks_.onLButtonUp, -1, -1);
-        }
+        ReportLeave();
         return;
     }
     Call(callbacks_.onMouseMove, at.x(), at.y());
+}
+
+void COffScreenPicture::leaveEvent(QEvent* event)
+{
+    ReportLeave();
+    QWidget::leaveEvent(event);
+}
+
+void COffScreenPicture::ReportLeave()
+{
+    if (!pressed_ || !callbacks_.onLButtonDown) return;
+    pressed_ = false;
+    leftWhilePressed_ = true;
+    Call(callbacks_.onLButtonUp, -1, -1);
 }
 
 void COffScreenPicture::mouseDoubleClickEvent(QMouseEvent* event)

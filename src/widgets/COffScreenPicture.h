@@ -58,8 +58,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    void ReportLeave();
     void Call(const PictureCallback& callback, int x, int y) const;
 
     int tag_ = -1;
