@@ -1,0 +1,38 @@
+#include "app/SetupFile.h"
+
+#include "common/ErrorReport.h"
+#include "common/Files.h"
+
+#include <vector>
+
+namespace harkwell {
+
+SetupFile::SetupFile(std::string path, SetupData& setup, MessageSink& sink)
+    : path_(std::move(path)), setup_(setup), sink_(sink)
+{
+    setup_ = SetupData();
+    if (!CanOpenFile(path_)) return;
+    std::vector<std::uint8_t> bytes(SetupData::kFileSize);
+    std::size_t count = 0;
+    FilePtr file = OpenForReading(path_);
+    if (file) count = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    bytes.resize(count);
+    if (count < SetupData::kFileSize) ReportGeneralError(sink_, gene::kDataSizeTooLarge);
+    SetupData::Parse(bytes, setup_);
+}
+
+SetupFile::~SetupFile() { Save(); }
+
+int SetupFile::Save() const
+{
+    const SetupData::Bytes bytes = setup_.Serialize();
+    return WriteWholeFile(sink_, path_, bytes);
+}
+
+std::string WorkFilePath(const std::string& workDir, const std::string& name)
+{
+    if (!workDir.empty() && workDir.back() == '/') return workDir + name;
+    return workDir + "/" + name;
+}
+
+}  // namespace harkwell

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/SetupData.h"
+#include "common/MessageSink.h"
+
+#include <string>
+
+namespace harkwell {
+
+// Binds the settings record to setup.ini: reads it when made, from the file
+// or from the defaults, and writes it back whole when destroyed.
+class SetupFile {
+public:
+    SetupFile(std::string path, SetupData& setup, MessageSink& sink);
+    ~SetupFile();
+    SetupFile(const SetupFile&) = delete;
+    SetupFile& operator=(const SetupFile&) = delete;
+
+    // Writes the record now; 1 on success, else 0 after a message.
+    int Save() const;
+
+private:
+    std::string path_;
+    SetupData& setup_;
+    MessageSink& sink_;
+};
+
+// The path of a file in the working folder: no second "/" when the folder ends in one.
+std::string WorkFilePath(const std::string& workDir, const std::string& name);
+
+}  // namespace harkwell
