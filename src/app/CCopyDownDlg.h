@@ -1,17 +1,135 @@
 #pragma once
 
+#include "app/SetupData.h"
+#include "app/SetupFile.h"
+#include "app/TuneView.h"
+#include "areas/AreaColours.h"
+#include "audio/WaveData.h"
+#include "common/FilePrompt.h"
+#include "common/MessageSink.h"
+#include "common/Shell.h"
+
 #include <QDialog>
 
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
 class QApplication;
+class QLabel;
+class QScrollBar;
 
 namespace harkwell {
 
-// The main window: the tune, its waveform and the copying-down commands.
+class CAnalyzeDlg;
+class CAreaDlg;
+class CButtonFamily;
+class COffScreenPicture;
+class CWavePicture;
+
+// The services of the desktop that the program's windows use.
+struct AppServices {
+    MessageSink& messages;
+    FilePrompt& filePrompt;
+    Shell& shell;
+};
+
+// The main window: it owns the tune, the settings, the three waveform
+// pictures with their area lists, the two panels and the one dispatcher of
+// the 25 commands. Only the Close command ends it.
 class CCopyDownDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CCopyDownDlg(QWidget* parent = nullptr);
+    static constexpr std::uint32_t kSlotBackground = 0xA5BEA0;   // red 160, green 190, blue 165
+    static constexpr std::uint32_t kPanelBackground = 0xAABE96;  // red 150, green 190, blue 170
+
+    // Reads setup.ini in `workDir`, builds the windows and reloads the last
+    // tune with its areas from line.dat.
+    CCopyDownDlg(AppServices services, std::string workDir, QWidget* parent = nullptr);
+    // Writes line.dat, then setup.ini.
+    ~CCopyDownDlg() override;
+
+    void Dispatch(std::uint32_t command);
+    // A new tune replaces the work: settings back to their defaults, areas cleared.
+    void OpenTune(const std::string& path);
+    void UpdateGuidance();
+    void ShowMainMessage(int code);
+    // Puts the bar and beat lines of the separator table on all three pictures.
+    void DrawSeparators();
+
+    bool TuneLoaded() const { return tune_.has_value(); }
+    std::uint32_t TuneFrames() const;
+    const SetupData& Setup() const { return setup_; }
+    const StretchSelection& Mark() const { return mark_; }
+    CWavePicture& Pictures() { return *pictures_; }
+    CAreaDlg& AreaPanel() { return *areaDlg_; }
+    CAnalyzeDlg& AnalyzeDialog() { return *analyzeDlg_; }
+    COffScreenPicture* ButtonHost(std::uint32_t command) { return buttonHosts_.at(command); }
+    COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
+    QString Guidance() const { return QString::fromStdString(guidance_); }
+    QScrollBar* ZoomBar() { return zoomBar_; }
+    QScrollBar* PositionBar() { return positionBar_; }
+
+protected:
+    // The close box, Escape and Enter leave the window open: only Close ends it.
+    void reject() override {}
+    void accept() override {}
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateButtons();
+    void LoadTune(const std::string& path);
+    void ReloadLastWork();
+    void SaveAreas();
+
+    void OnTunePress(std::uint32_t frame);
+    void OnTuneRelease(std::uint32_t frame);
+    void OnZoomBar(int action);
+    void OnPositionBar(int action);
+    void ApplyPositionBar();
+
+    void LoadWav();
+    void CopyDown();
+    void Analyze();
+    void BaseWidth();
+    void AddSeparator();
+    void ShowAbout();
+
+    std::uint32_t BytesPerFrame() const;
+    void ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length);
+
+    AppServices services_;
+    std::string workDir_;
+    SetupData setup_;
+    std::unique_ptr<SetupFile> setupFile_;
+    // The loaded tune; its samples are the work's copy of the tune.
+    std::optional<WaveData> tune_;
+    WaveFormat playFormat_;
+    TuneView view_;
+    StretchSelection mark_;
+    // line.dat is rewritten only when this run had a tune, so a tune that
+    // cannot be found at start-up does not take its areas with it.
+    bool hadTune_ = false;
+    bool listDialogOpen_ = false;
+    bool infoDialogOpen_ = false;
+    bool settingDialogOpen_ = false;
+    std::string guidance_;
+
+    std::unique_ptr<CButtonFamily> buttons_;
+    std::array<COffScreenPicture*, 25> buttonHosts_{};
+    COffScreenPicture* tunePictureHost_ = nullptr;
+    std::unique_ptr<CWavePicture> pictures_;
+    CAreaDlg* areaDlg_ = nullptr;
+    CAnalyzeDlg* analyzeDlg_ = nullptr;
+    QLabel* guidanceLabel_ = nullptr;
+    QScrollBar* zoomBar_ = nullptr;
+    QScrollBar* positionBar_ = nullptr;
 };
 
 // The colours of every dialog of the program: a soft green with darker text.

@@ -1,14 +1,32 @@
 // Harkwell: copy a tune down by ear, one short stretch at a time.
-#include "app/CCopyDownDlg.h"
+#include "app/CCopyDownApp.h"
+#include "app/CDesktopShell.h"
+#include "app/CFileDialogPrompt.h"
+#include "app/CMessageBoxSink.h"
+#include "common/ErrorReport.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <unistd.h>
+
+#include <climits>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Harkwell"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/harkwell.png")));
     harkwell::ApplyDialogColours(application);
-    harkwell::CCopyDownDlg mainWindow;
-    mainWindow.exec();
-    return 0;
+
+    harkwell::CMessageBoxSink messages;
+    harkwell::CFileDialogPrompt filePrompt;
+    harkwell::CDesktopShell shell;
+    char workDir[PATH_MAX] = {};
+    if (getcwd(workDir, sizeof workDir) == nullptr) {
+        harkwell::ReportGeneralError(messages, harkwell::gene::kNoCurrentDirectory);
+        return 1;
+    }
+    harkwell::CCopyDownApp app({messages, filePrompt, shell}, workDir);
+    return app.Run();
 }
