@@ -36,7 +36,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 test: test-main test-asan
 
 bench: deps $(BENCH_BUILD)/build.ninja
-	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
 
 clean:

@@ -29,7 +29,8 @@ TEST(ShiftJis, ReplacesWhatTheOtherSideCannotHold)
 
 TEST(ShiftJis, CutsWithoutSplittingACharacter)
 {
-    const std::string name = "A" + Utf8ToShiftJis("メロディ");  // 1 + 8 bytes
+    std::string name = "A";
+    name += Utf8ToShiftJis("メロディ");  // 1 + 8 bytes
     EXPECT_EQ(CutShiftJis(name, 9), name);
     EXPECT_EQ(CutShiftJis(name, 8), name.substr(0, 7));
     EXPECT_EQ(CutShiftJis(name, 4), name.substr(0, 3));
@@ -38,7 +39,8 @@ TEST(ShiftJis, CutsWithoutSplittingACharacter)
     // Fifteen kanji fill 30 bytes: all fit in 31, though their UTF-8 is 45 bytes.
     const std::string kanji = "一二三四五六七八九十百千万億兆";
     EXPECT_EQ(FitToShiftJisBytes(kanji, 31), kanji);
-    EXPECT_EQ(FitToShiftJisBytes(kanji + "x" + "円", 31), kanji + "x");
+    const std::string withX = kanji + std::string("x");
+    EXPECT_EQ(FitToShiftJisBytes(withX + std::string("円"), 31), withX);
     EXPECT_EQ(FitToShiftJisBytes(kanji, 5), "一二");
 }
 
