@@ -82,6 +82,8 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     pictures_->ShowAll();
 
     ReloadLastWork();
+    // Again: the guidance above was written before the last tune came back.
+    UpdateGuidance();
 }
 
 CCopyDownDlg::~CCopyDownDlg()

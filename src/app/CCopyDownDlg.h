@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/InputDialogGuard.h"
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
 #include "app/TuneView.h"
@@ -116,9 +117,11 @@ private:
     // line.dat is rewritten only when this run had a tune, so a tune that
     // cannot be found at start-up does not take its areas with it.
     bool hadTune_ = false;
-    bool listDialogOpen_ = false;
-    bool infoDialogOpen_ = false;
-    bool settingDialogOpen_ = false;
+    // One modal input dialog of each kind at a time: the lists, the
+    // separator details and the settings.
+    InputDialogGuard listDialog_;
+    InputDialogGuard infoDialog_;
+    InputDialogGuard settingDialog_;
     std::string guidance_;
 
     std::unique_ptr<CButtonFamily> buttons_;

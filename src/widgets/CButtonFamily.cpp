@@ -12,6 +12,13 @@ namespace {
 // caption runs off its right edge instead of wrapping.
 const QRect kCaptionBox(QPoint(2, 2), QPoint(209, 27));
 
+// Captions such as "Analyze Setting" must fit an 88-pixel button.
+QFont CaptionFont(QFont font)
+{
+    font.setPixelSize(11);
+    return font;
+}
+
 }  // namespace
 
 bool CButtonFamily::CreateFirstButton(Handler onPress, Handler onRelease, COffScreenPicture* host,
@@ -92,7 +99,7 @@ void CButtonFamily::Draw(int index)
     painter.fillRect(surface.rect(), Qt::white);
     const QImage& look = button.pressed ? button.pressedLook : button.releasedLook;
     if (!look.isNull()) painter.drawImage(surface.rect(), look);
-    painter.setFont(button.host->font());
+    painter.setFont(CaptionFont(button.host->font()));
     painter.setPen(CaptionColour(button.pressed));
     painter.drawText(kCaptionBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, button.caption);
 }

@@ -1,3 +1,4 @@
+#include "app/CAboutDlg.h"
 #include "app/CCopyDownApp.h"
 #include "app/CCopyDownDlg.h"
 
@@ -12,6 +13,7 @@
 #include "fakes/ScriptedFilePrompt.h"
 #include "fakes/TempDir.h"
 
+#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 
@@ -255,6 +257,15 @@ TEST_F(CCopyDownDlgTest, AFirstRunLeavesBothWorkFiles)
     Start().reset();
     EXPECT_EQ(std::filesystem::file_size(dir_.File("setup.ini")), 4376u);
     EXPECT_EQ(std::filesystem::file_size(dir_.File("line.dat")), 12u);
+}
+
+TEST(CAboutDlg, NamesTheProgramAndItsVersion)
+{
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Harkwellのﾊﾞｰｼﾞｮﾝ情報"));
+    QStringList texts;
+    for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Harkwell Version 1.0")));
 }
 
 TEST(ProductPage, OpensTheShippedPageFromAFile)
