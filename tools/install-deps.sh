@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  portaudio19-dev
+  libfluidsynth-dev libasound2-dev timgm6mb-soundfont
+  pulseaudio pulseaudio-utils libasound2-plugins
 )
 
 missing=()
