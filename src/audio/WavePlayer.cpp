@@ -1,0 +1,136 @@
+#include "audio/WavePlayer.h"
+
+#include <algorithm>
+#include <pthread.h>
+#include <sched.h>
+
+namespace harkwell {
+
+void RingCursor::Set(std::uint32_t position)
+{
+    absolute_ = position;
+    if (framesPerBuffer_ == 0 || bufferCount_ == 0) return;
+    index_ = (position / framesPerBuffer_) % bufferCount_;
+    offset_ = position % framesPerBuffer_;
+}
+
+void RingCursor::CopyFrom(const RingCursor& other)
+{
+    if (&other == this) return;
+    index_ = other.index_;
+    offset_ = other.offset_;
+    absolute_ = other.absolute_;
+}
+
+std::int32_t RingCursor::DistanceTo(const RingCursor& other) const
+{
+    const auto offsets = static_cast<std::int64_t>(other.offset_) - static_cast<std::int64_t>(offset_);
+    if (other.index_ == index_) return static_cast<std::int32_t>(offsets);
+    for (std::uint32_t k = 1; k < bufferCount_; ++k)
+        if ((index_ + k) % bufferCount_ == other.index_)
+            return static_cast<std::int32_t>(std::int64_t{k} * framesPerBuffer_ + offsets);
+    return 0;
+}
+
+namespace {
+
+std::uint32_t FramesPerBuffer(const WavePlayerSettings& settings, const WaveFormat& format)
+{
+    return format.blockAlign == 0 ? 0 : settings.bufferSize / format.blockAlign;
+}
+
+// A step above normal: the lead is all that covers a late worker. Without
+// the right to raise it, the worker runs at normal priority.
+void RaiseThreadPriority()
+{
+    sched_param parameters{};
+    parameters.sched_priority = sched_get_priority_min(SCHED_RR);
+    pthread_setschedparam(pthread_self(), SCHED_RR, &parameters);
+}
+
+}  // namespace
+
+WavePlayer::WavePlayer(WaveOutPort& port, MessageSink& messages, const WaveFormat& format, const std::uint8_t* frames,
+                       std::uint32_t totalFrames, const WavePlayerSettings& settings, DoneRoute doneRoute,
+                       Progress progress, Sleep sleep)
+    : device_(port, messages, settings.deviceId, format, settings.bufferSize, settings.bufferCount),
+      format_(format), frames_(frames), totalFrames_(totalFrames), settings_(settings),
+      lead_(static_cast<std::uint32_t>((settings.tailWaitMs + settings.stepIntervalMs) * 0.001 * format.samplesPerSec)),
+      writeCursor_(FramesPerBuffer(settings, format), settings.bufferCount),
+      targetCursor_(FramesPerBuffer(settings, format), settings.bufferCount),
+      stepFrames_(std::max<std::uint32_t>(1, static_cast<std::uint32_t>(settings.stepIntervalMs * 0.001 * format.samplesPerSec))),
+      doneRoute_(std::move(doneRoute)),
+      progress_(std::move(progress)), sleep_(std::move(sleep))
+{
+}
+
+WavePlayer::~WavePlayer()
+{
+    if (playing_) Stop();
+    if (worker_.joinable()) worker_.join();
+}
+
+bool WavePlayer::Play()
+{
+    if (playing_ || worker_.joinable()) return false;
+    if (!device_.QueryFormat()) return false;
+    if (!device_.Open([this](WaveBufferHeader* header) { doneRoute_(header); })) return false;
+    if (!device_.QueueAll()) return false;
+    device_.Restart();
+    written_ = 0;
+    writeCursor_.Set(0);
+    playing_ = true;
+    worker_ = std::thread([this] { Run(); });
+    return true;
+}
+
+void WavePlayer::Run()
+{
+    RaiseThreadPriority();
+    while (playing_) {
+        Step();
+        sleep_(settings_.stepIntervalMs);
+    }
+}
+
+void WavePlayer::Step()
+{
+    targetCursor_.Set(device_.PlayedFrames() + lead_);
+    std::int64_t n = writeCursor_.DistanceTo(targetCursor_);
+    const std::uint32_t written = written_;
+    n = std::min<std::int64_t>(n, totalFrames_ - written);
+    if (n > 0) {
+        device_.WriteFrames(writeCursor_.Index(), writeCursor_.Offset(),
+                            frames_ + std::size_t{written} * format_.blockAlign, static_cast<std::uint32_t>(n));
+        written_ = written + static_cast<std::uint32_t>(n);
+        endPosition_ = writeCursor_.Absolute() + static_cast<std::uint32_t>(n);
+    }
+    writeCursor_.CopyFrom(targetCursor_);
+    if (written_ >= totalFrames_) {
+        sleep_(settings_.tailWaitMs);
+        // The lead runs one step further than the tail wait: let the last
+        // frames sound before stopping, for at most one lead more.
+        const std::uint32_t end = endPosition_;
+        for (std::uint32_t waited = 0; playing_ && device_.PlayedFrames() < end && waited < lead_;
+             waited += stepFrames_)
+            sleep_(settings_.stepIntervalMs);
+        Stop();
+    }
+    if (progress_) progress_(written_, totalFrames_);
+}
+
+void WavePlayer::Stop()
+{
+    if (stopping_.test_and_set()) return;
+    playing_ = false;
+    device_.Reset();
+    device_.Close();
+    stopping_.clear();
+}
+
+void WavePlayer::OnBufferDone(WaveBufferHeader* header)
+{
+    if (playing_) device_.Requeue(header);
+}
+
+}  // namespace harkwell
