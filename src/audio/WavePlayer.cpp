@@ -59,6 +59,8 @@ WavePlayer::WavePlayer(WaveOutPort& port, MessageSink& messages, const WaveForma
       writeCursor_(FramesPerBuffer(settings, format), settings.bufferCount),
       targetCursor_(FramesPerBuffer(settings, format), settings.bufferCount),
       stepFrames_(std::max<std::uint32_t>(1, static_cast<std::uint32_t>(settings.stepIntervalMs * 0.001 * format.samplesPerSec))),
+      silenceFrames_(std::min<std::uint32_t>(lead_ + stepFrames_, FramesPerBuffer(settings, format) * settings.bufferCount / 2)),
+      silence_(std::size_t{silenceFrames_} * format.blockAlign, format.bitsPerSample == 8 ? std::uint8_t{0x80} : std::uint8_t{0}),
       doneRoute_(std::move(doneRoute)),
       progress_(std::move(progress)), sleep_(std::move(sleep))
 {
@@ -104,6 +106,13 @@ void WavePlayer::Step()
                             frames_ + std::size_t{written} * format_.blockAlign, static_cast<std::uint32_t>(n));
         written_ = written + static_cast<std::uint32_t>(n);
         endPosition_ = writeCursor_.Absolute() + static_cast<std::uint32_t>(n);
+        if (written_ >= totalFrames_) {
+            // Past the last frame the ring still holds what it played a turn
+            // ago: silence it, so nothing old sounds before the stop.
+            RingCursor after(writeCursor_);
+            after.Set(endPosition_);
+            device_.WriteFrames(after.Index(), after.Offset(), silence_.data(), silenceFrames_);
+        }
     }
     writeCursor_.CopyFrom(targetCursor_);
     if (written_ >= totalFrames_) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace harkwell {
 
@@ -90,6 +91,8 @@ private:
     RingCursor targetCursor_;
     std::uint32_t stepFrames_;        // frames that play in one step interval
     std::uint32_t endPosition_ = 0;   // played position at which the last frame has sounded
+    std::uint32_t silenceFrames_;     // silence written after the last frame
+    std::vector<std::uint8_t> silence_;
     std::atomic<std::uint32_t> written_ = 0;
     std::atomic<bool> playing_ = false;
     std::atomic_flag stopping_ = ATOMIC_FLAG_INIT;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -85,6 +86,8 @@ TEST_F(WavePlayerTest, PlaysTheWholeBlockInOrderALeadAhead)
     const auto played = Played();
     ASSERT_GE(played.size(), samples.size());
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), played.begin())) << "every frame in its place";
+    EXPECT_TRUE(std::all_of(played.begin() + 100'000, played.end(), [](std::int16_t s) { return s == 0; }))
+        << "after the block only silence, not what the ring held a turn before";
     EXPECT_EQ(port_.resets, 1);
     EXPECT_EQ(port_.closes, 1);
     EXPECT_EQ(port_.writes, port_.writesAtReset) << "nothing is queued after the stop";

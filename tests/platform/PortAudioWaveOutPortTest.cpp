@@ -1,0 +1,185 @@
+#include "audio/WavePlayer.h"
+#include "platform/PortAudioWaveOutPort.h"
+
+#include "fakes/RecordingMessageSink.h"
+#include "fakes/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <thread>
+
+namespace harkwell {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool HasProgram(const char* name)
+{
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+int ReadPid(const std::string& path)
+{
+    std::ifstream in(path);
+    int pid = 0;
+    in >> pid;
+    return pid;
+}
+
+// A sound server of the test's own, playing into a sink that nobody hears
+// and whose monitor the test records.
+class PrivateSoundServer {
+public:
+    explicit PrivateSoundServer(const testing::TempDir& dir) : dir_(dir)
+    {
+        const std::string runtime = dir.File("run");
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        socket_ = dir.File("native");
+        const std::string command = "pulseaudio -n -D --exit-idle-time=-1 --use-pid-file=yes --log-target=file:" +
+                                    dir.File("server.log") + " -L 'module-null-sink sink_name=" + kSink +
+                                    " rate=44100 channels=1' -L 'module-native-protocol-unix socket=" + socket_ +
+                                    " auth-anonymous=1' >/dev/null 2>&1";
+        started_ = std::system(command.c_str()) == 0;
+        pid_ = ReadPid(runtime + "/pulse/pid");
+        setenv("PULSE_SERVER", ("unix:" + socket_).c_str(), 1);
+    }
+    ~PrivateSoundServer()
+    {
+        if (pid_ > 0) kill(pid_, SIGTERM);
+        unsetenv("PULSE_SERVER");
+    }
+    bool Started() const { return started_ && pid_ > 0; }
+
+    // Records the sink's monitor until StopRecording.
+    void StartRecording()
+    {
+        recording_ = dir_.File("recording.raw");
+        const std::string command = "parec --device=" + std::string(kSink) +
+                                    ".monitor --format=s16le --rate=44100 --channels=1 --raw > '" + recording_ +
+                                    "' 2>/dev/null & echo $! > '" + dir_.File("parec.pid") + "'";
+        std::system(command.c_str());
+        recorderPid_ = ReadPid(dir_.File("parec.pid"));
+    }
+    std::vector<std::int16_t> StopRecording()
+    {
+        if (recorderPid_ > 0) kill(recorderPid_, SIGINT);
+        std::this_thread::sleep_for(300ms);
+        std::ifstream in(recording_, std::ios::binary);
+        std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::vector<std::int16_t> samples(bytes.size() / 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        return samples;
+    }
+
+    static constexpr const char* kSink = "harkwell_test";
+
+private:
+    const testing::TempDir& dir_;
+    std::string socket_;
+    std::string recording_;
+    bool started_ = false;
+    int pid_ = 0;
+    int recorderPid_ = 0;
+};
+
+// Where `probe` lies in `recording`, by normalised correlation, and how well it matches there.
+std::pair<std::size_t, double> BestMatch(const std::vector<std::int16_t>& recording, const std::int16_t* probe,
+                                         std::size_t length)
+{
+    double probeEnergy = 0;
+    for (std::size_t i = 0; i < length; ++i) probeEnergy += double(probe[i]) * probe[i];
+    std::pair<std::size_t, double> best{0, 0.0};
+    for (std::size_t at = 0; at + length <= recording.size(); ++at) {
+        double dot = 0, energy = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            dot += double(recording[at + i]) * probe[i];
+            energy += double(recording[at + i]) * recording[at + i];
+        }
+        const double score = energy > 0 ? dot / std::sqrt(energy * probeEnergy) : 0.0;
+        if (score > best.second) best = {at, score};
+    }
+    return best;
+}
+
+TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
+{
+    if (!HasProgram("pulseaudio") || !HasProgram("parec")) GTEST_SKIP() << "no sound server to test with";
+    testing::TempDir dir;
+    PrivateSoundServer server(dir);
+    ASSERT_TRUE(server.Started()) << "the private sound server did not start";
+
+    // Silence first, as a Play command's lead-in: long enough for the sound
+    // server's monitor, which wakes up only when something plays, to catch up.
+    constexpr std::size_t kLeadIn = 22050;
+    constexpr std::size_t kStretch = 22050;
+    std::vector<std::int16_t> block(kLeadIn + kStretch, 0);
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> noise(-9000, 9000);
+    for (std::size_t i = kLeadIn; i < block.size(); ++i) block[i] = static_cast<std::int16_t>(noise(random));
+
+    PortAudioSession session;
+    ASSERT_TRUE(session.Ready());
+    PortAudioWaveOutPort port(session);
+    testing::RecordingMessageSink messages;
+    const WaveFormat format{1, 1, 44100, 88200, 2, 16};
+    ASSERT_TRUE(port.Supports(-1, format)) << "the sound server's device was not found";
+
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    WavePlayer* self = nullptr;
+    WavePlayer player(
+        port, messages, format, reinterpret_cast<const std::uint8_t*>(block.data()),
+        static_cast<std::uint32_t>(block.size()), WavePlayerSettings{},
+        [&](WaveBufferHeader* header) { self->OnBufferDone(header); },
+        [&](std::uint32_t written, std::uint32_t total) {
+            if (written < total) return;
+            std::lock_guard lock(mutex);
+            finished = true;
+            ended.notify_all();
+        },
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    self = &player;
+
+    server.StartRecording();
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(player.Play()) << (messages.messages.empty() ? "" : messages.messages.front().text);
+    {
+        std::unique_lock lock(mutex);
+        // A null sink may run slower than real time: wait generously.
+        ASSERT_TRUE(ended.wait_for(lock, 20s, [&] { return finished; }));
+    }
+    while (player.IsPlaying()) std::this_thread::sleep_for(10ms);
+    const auto recording = server.StopRecording();
+    EXPECT_TRUE(messages.messages.empty());
+
+    ASSERT_GT(recording.size(), kStretch);
+    // A piece from the stretch's start finds where it sounded; then the whole stretch must be there.
+    const auto [at, probeScore] = BestMatch(recording, block.data() + kLeadIn, 1024);
+    ASSERT_GT(probeScore, 0.9) << "the stretch's start is not in the recording";
+    ASSERT_LE(at + kStretch, recording.size()) << "the recording ends inside the stretch";
+    const auto [wholeAt, wholeScore] = BestMatch(
+        std::vector<std::int16_t>(recording.begin() + static_cast<long>(at), recording.begin() + static_cast<long>(at + kStretch)),
+        block.data() + kLeadIn, kStretch);
+    EXPECT_EQ(wholeAt, 0u);
+    EXPECT_GT(wholeScore, 0.95);
+    // What precedes it is the silent lead-in.
+    double before = 0;
+    for (std::size_t i = at >= 1500 ? at - 1500 : 0; i < at; ++i) before += std::abs(recording[i]);
+    EXPECT_LT(before / 1500.0, 50.0);
+}
+
+}  // namespace
+}  // namespace harkwell
