@@ -115,6 +115,11 @@ std::pair<std::size_t, double> BestMatch(const std::vector<std::int16_t>& record
 
 TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // Sound in real time under the sanitizers underruns, and the sound
+    // server's plugins keep memory to the end: this runs in the plain build.
+    GTEST_SKIP() << "real-time sound is tested in the plain build";
+#endif
     if (!HasProgram("pulseaudio") || !HasProgram("parec")) GTEST_SKIP() << "no sound server to test with";
     testing::TempDir dir;
     PrivateSoundServer server(dir);
