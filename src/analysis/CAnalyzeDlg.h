@@ -1,15 +1,20 @@
 #pragma once
 
+#include "analysis/NoteAnalysis.h"
 #include "analysis/ScoreGrid.h"
 #include "areas/AreaColours.h"
+#include "common/MessageSink.h"
+#include "widgets/PictureRect.h"
 
 #include <QDialog>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace harkwell {
 
+class CKeyboardPicture;
 class COffScreenPicture;
 class CWavePicture;
 
@@ -21,8 +26,10 @@ class CAnalyzeDlg : public QDialog {
 
 public:
     static constexpr int kPictureSlot = 2;
+    static constexpr PictureRect kKeyboardPlace{10, 180, 390, 240};
 
-    CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded);
+    CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, MessageSink& messages);
+    ~CAnalyzeDlg() override;
 
     COffScreenPicture* PictureHost() { return pictureHost_; }
     COffScreenPicture* NewButtonHost();
@@ -37,16 +44,37 @@ public:
     StretchSelection& Selection() { return selection_; }
     const StretchSelection& Selection() const { return selection_; }
     const ScoreGrid& Grid() const { return grid_; }
+
+    // Colours the key of a note by a strength: white to yellow for a white
+    // key, black to blue for a black one, by the strength modulo 256. Notes
+    // off the keyboard are ignored.
+    void SetKeyStrength(int note, int value);
+    // A new keyboard over the part's notes, with every key plain.
+    void SetPartRange(int lowest, int highest);
+    // A part button: the keyboard rebuilt for the part and coloured by the
+    // note strengths of the selection in the tune.
+    void AnalyzePart(PartRange part, const TuneSamples& tune);
+    // Where the selection lies in the tune.
+    AnalysisRange Range() const;
+    CKeyboardPicture& Keyboard() { return *keyboard_; }
     std::uint32_t dataStart = 0;      // tune frame where the stretch begins
     std::uint32_t dataLength = 0;     // frames in the stretch
     std::uint32_t sampleRate = 44100;
 
 private:
+    void ColourKey(int note, int value);
+    void OnKeyDown(int note);
+    void OnKeyUp(int note);
+    void OnKeyDoubleClick(int note);
+
     std::function<bool()> tuneLoaded_;
+    MessageSink& messages_;
     CWavePicture* pictures_ = nullptr;
     COffScreenPicture* pictureHost_;
     StretchSelection selection_;
     ScoreGrid grid_;
+    COffScreenPicture* keyboardHost_;
+    std::unique_ptr<CKeyboardPicture> keyboard_;
 };
 
 }  // namespace harkwell

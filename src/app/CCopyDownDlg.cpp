@@ -1,13 +1,17 @@
 #include "app/CCopyDownDlg.h"
 
 #include "analysis/CAnalyzeDlg.h"
+#include "analysis/CAnalyzeSettingDlg.h"
+#include "analysis/CFrequencyListDlg.h"
 #include "app/AreaFile.h"
 #include "app/CAboutDlg.h"
+#include "app/CPlaySettingDlg.h"
 #include "app/CommandTable.h"
 #include "app/Guidance.h"
 #include "areas/CAreaDlg.h"
 #include "areas/CSelectionMarking.h"
 #include "audio/CWavePicture.h"
+#include "audio/WavePlayer.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 #include "widgets/CButtonFamily.h"
@@ -23,6 +27,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace harkwell {
 
@@ -64,7 +70,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
-    analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); });
+    analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages);
     CreateButtons();
     UpdateGuidance();
 
@@ -89,6 +95,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
 CCopyDownDlg::~CCopyDownDlg()
 {
     SaveAreas();
+    player_.reset();
     pictures_.reset();
     buttons_->DestroyAll();
     buttons_.reset();
@@ -176,6 +183,10 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
         QTimer::singleShot(kQuitDelayMs, this, [this] { QDialog::done(QDialog::Accepted); });
         break;
     case command::kLoadWav: LoadWav(); break;
+    case command::kPlay: PlayCommand(PlayMode::Main); break;
+    case command::kPlayPanel: PlayCommand(PlayMode::AreaPanel); break;
+    case command::kPlayAnalyze: PlayCommand(PlayMode::AnalyzeDialog); break;
+    case command::kPlaySetting: OpenPlaySetting(); break;
     case command::kCopyDown:
         CopyDown();
         UpdateGuidance();
@@ -183,6 +194,11 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kClosePanel: areaDlg_->hide(); break;
     case command::kAnalyze: Analyze(); break;
     case command::kCloseAnalyze: analyzeDlg_->hide(); break;
+    case command::kLowPart: analyzeDlg_->AnalyzePart(kLowPart, AnalysisSamples()); break;
+    case command::kMidPart: analyzeDlg_->AnalyzePart(kMidPart, AnalysisSamples()); break;
+    case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples()); break;
+    case command::kPowerSpectre: ShowPowerSpectrum(); break;
+    case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
     case command::kBaseWidth: BaseWidth(); break;
     case command::kAddSeparator: AddSeparator(); break;
     default:
@@ -200,6 +216,128 @@ void CCopyDownDlg::LoadWav()
     if (PromptOpenFile(services_.filePrompt, "wav", "wave files|*.wav|", path, nullptr, nullptr, &workDir_))
         OpenTune(path);
     UpdateGuidance();
+}
+
+void CCopyDownDlg::PlayCommand(PlayMode mode)
+{
+    if (!TuneLoaded()) return;
+    // The panels play their selection, or from its start to the stretch's
+    // end when nothing is selected.
+    const auto stretchOf = [](std::uint32_t dataStart, std::uint32_t dataLength, const StretchSelection& piece) {
+        const std::uint32_t start = dataStart + piece.start;
+        const std::uint32_t end = piece.start == piece.end ? dataStart + dataLength : dataStart + piece.end;
+        return std::pair(start, end);
+    };
+    switch (mode) {
+    case PlayMode::Main: TogglePlay(mode, mark_.start, mark_.end, 1.0); break;
+    case PlayMode::AreaPanel: {
+        const auto [start, end] = stretchOf(areaDlg_->dataStart, areaDlg_->dataLength, areaDlg_->Selection());
+        TogglePlay(mode, start, end, 1.0);
+        break;
+    }
+    case PlayMode::AnalyzeDialog: {
+        const auto [start, end] = stretchOf(analyzeDlg_->dataStart, analyzeDlg_->dataLength, analyzeDlg_->Selection());
+        TogglePlay(mode, start, end, setup_.playSpeed);
+        break;
+    }
+    case PlayMode::AreaList: break;  // the list dialog names its own stretch
+    }
+}
+
+void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed)
+{
+    if (!TuneLoaded()) return;
+    const bool mayStop = playMode_ == mode || (mode == PlayMode::AnalyzeDialog && playMode_ == PlayMode::AreaList);
+    if (!playing_) {
+        playing_ = true;
+        playMode_ = mode;
+        SetPlayCaption(mode, "  Stop");
+        player_.reset();
+        // A play that cannot start leaves nothing playing.
+        if (!PlayArea(start, end, speed)) {
+            playing_ = false;
+            SetPlayCaption(mode, "  Play");
+        }
+    } else if (mayStop) {
+        if (player_) player_->Stop();
+        SetPlayCaption(mode, "  Play");
+        playing_ = false;
+    } else {
+        ShowMainMessage(kMessageNowPlaying);
+    }
+    UpdateGuidance();
+}
+
+bool CCopyDownDlg::PlayArea(std::uint32_t start, std::uint32_t end, double speed)
+{
+    constexpr std::size_t kLeadInBytes = 4096;
+    const std::size_t b = playFormat_.blockAlign;
+    if (b == 0) return false;
+    // Never past the tune: a mark of an earlier, longer tune is cut to this one.
+    const std::size_t tuneBytes = tune_->Length();
+    const std::size_t from = std::min<std::size_t>(std::size_t{start} * b, tuneBytes);
+    const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
+    const std::size_t n = to > from ? to - from : 0;
+
+    playBuffer_.assign(n + kLeadInBytes, 0);
+    std::copy_n(tune_->Samples().data() + from, n, playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
+    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+    if (speed != 1.0) {
+        WaveData stretch(playFormat_, playBuffer_.data(), playFrames_);
+        stretch.ChangeSpeed(speed, 8, services_.messages);
+        playBuffer_.assign(stretch.Samples().begin(), stretch.Samples().end());
+        playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+    }
+
+    const std::uint64_t generation = ++playGeneration_;
+    player_ = std::make_unique<WavePlayer>(
+        services_.waveOut, services_.messages, playFormat_, playBuffer_.data(), playFrames_, WavePlayerSettings{},
+        // Both notices come from other threads; the window acts on them in its own.
+        [this](WaveBufferHeader* header) {
+            QMetaObject::invokeMethod(
+                this, [this, header] { if (player_) player_->OnBufferDone(header); }, Qt::QueuedConnection);
+        },
+        [this, generation](std::uint32_t written, std::uint32_t total) {
+            if (written >= total)
+                QMetaObject::invokeMethod(this, [this, generation] { OnPlayEnded(generation); }, Qt::QueuedConnection);
+        },
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    return player_->Play();
+}
+
+void CCopyDownDlg::OnPlayEnded(std::uint64_t generation)
+{
+    if (generation != playGeneration_ || !playing_) return;
+    SetPlayCaption(playMode_, "  Play");
+    playing_ = false;
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::SetPlayCaption(PlayMode mode, const char* caption)
+{
+    std::uint32_t button = command::kPlay;
+    switch (mode) {
+    case PlayMode::Main: button = command::kPlay; break;
+    case PlayMode::AreaPanel: button = command::kPlayPanel; break;
+    case PlayMode::AnalyzeDialog: button = command::kPlayAnalyze; break;
+    case PlayMode::AreaList: return;  // the list dialog's own button
+    }
+    buttons_->SetCaption(static_cast<int>(button), QString::fromUtf8(caption));
+    buttons_->ShowAll();
+}
+
+QString CCopyDownDlg::ButtonCaption(std::uint32_t command) const
+{
+    // Buttons were made in command order, so a command is its button's index.
+    return buttons_->Caption(static_cast<int>(command));
+}
+
+void CCopyDownDlg::OpenPlaySetting()
+{
+    settingDialog_.Run(services_.messages, [this] {
+        CPlaySettingDlg setting(this, setup_.playSpeed);
+        setting.exec();
+    });
 }
 
 void CCopyDownDlg::OpenTune(const std::string& path)
@@ -243,7 +381,7 @@ std::uint32_t CCopyDownDlg::BytesPerFrame() const
 
 void CCopyDownDlg::UpdateGuidance()
 {
-    guidance_ = GuidanceText(TuneLoaded(), mark_.start != 0 || mark_.end != 0, false);
+    guidance_ = GuidanceText(TuneLoaded(), mark_.start != 0 || mark_.end != 0, playing_);
     // The text keeps its line breaks as "\n\r"; a label wants "\n" alone.
     QString shown = QString::fromStdString(guidance_);
     shown.remove(QLatin1Char('\r'));
@@ -403,6 +541,32 @@ void CCopyDownDlg::BaseWidth()
     if (!setup_.separators.SetBaseLength(separator, width))
         ShowPlainMessage(services_.messages, kTooNarrowForBaseWidth);
     DrawSeparators();
+}
+
+TuneSamples CCopyDownDlg::AnalysisSamples() const
+{
+    if (!tune_) return {};
+    const WaveFormat& format = tune_->Format();
+    return {tune_->Samples().data(), tune_->Samples().size(), static_cast<std::int32_t>(format.samplesPerSec),
+            format.channels, format.bitsPerSample};
+}
+
+void CCopyDownDlg::ShowPowerSpectrum()
+{
+    const NoteStrengths values =
+        FrequencyListValues(services_.messages, AnalysisSamples(), analyzeDlg_->Range(), setup_.includeHarmonics == 1);
+    listDialog_.Run(services_.messages, [&] {
+        CFrequencyListDlg list(this, values);
+        list.exec();
+    });
+}
+
+void CCopyDownDlg::OpenAnalyzeSetting()
+{
+    settingDialog_.Run(services_.messages, [this] {
+        CAnalyzeSettingDlg setting(this, setup_.includeHarmonics);
+        setting.exec();
+    });
 }
 
 void CCopyDownDlg::AddSeparator()

@@ -6,6 +6,7 @@
 #include "app/TuneView.h"
 #include "areas/AreaColours.h"
 #include "audio/WaveData.h"
+#include "audio/WaveOutPort.h"
 #include "common/FilePrompt.h"
 #include "common/MessageSink.h"
 #include "common/Shell.h"
@@ -17,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QApplication;
 class QLabel;
@@ -25,17 +27,23 @@ class QScrollBar;
 namespace harkwell {
 
 class CAnalyzeDlg;
+struct TuneSamples;
 class CAreaDlg;
 class CButtonFamily;
 class COffScreenPicture;
 class CWavePicture;
+class WavePlayer;
 
 // The services of the desktop that the program's windows use.
 struct AppServices {
     MessageSink& messages;
     FilePrompt& filePrompt;
     Shell& shell;
+    WaveOutPort& waveOut;
 };
+
+// The window whose Play button started the running playback.
+enum class PlayMode { Main = 0, AreaPanel = 1, AnalyzeDialog = 2, AreaList = 3 };
 
 // The main window: it owns the tune, the settings, the three waveform
 // pictures with their area lists, the two panels and the one dispatcher of
@@ -54,6 +62,9 @@ public:
     ~CCopyDownDlg() override;
 
     void Dispatch(std::uint32_t command);
+    // Starts the stretch's playback in the mode, or stops the running one
+    // when the mode may stop it; otherwise "Now playing.".
+    void TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed);
     // A new tune replaces the work: settings back to their defaults, areas cleared.
     void OpenTune(const std::string& path);
     void UpdateGuidance();
@@ -62,6 +73,8 @@ public:
     void DrawSeparators();
 
     bool TuneLoaded() const { return tune_.has_value(); }
+    bool IsPlaying() const { return playing_; }
+    std::uint32_t PlayFrames() const { return playFrames_; }
     std::uint32_t TuneFrames() const;
     const SetupData& Setup() const { return setup_; }
     const StretchSelection& Mark() const { return mark_; }
@@ -69,6 +82,7 @@ public:
     CAreaDlg& AreaPanel() { return *areaDlg_; }
     CAnalyzeDlg& AnalyzeDialog() { return *analyzeDlg_; }
     COffScreenPicture* ButtonHost(std::uint32_t command) { return buttonHosts_.at(command); }
+    QString ButtonCaption(std::uint32_t command) const;
     COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
     QString Guidance() const { return QString::fromStdString(guidance_); }
     QScrollBar* ZoomBar() { return zoomBar_; }
@@ -96,10 +110,19 @@ private:
     void ApplyPositionBar();
 
     void LoadWav();
+    void PlayCommand(PlayMode mode);
+    bool PlayArea(std::uint32_t start, std::uint32_t end, double speed);
+    void OnPlayEnded(std::uint64_t generation);
+    void SetPlayCaption(PlayMode mode, const char* caption);
+    void OpenPlaySetting();
     void CopyDown();
     void Analyze();
     void BaseWidth();
     void AddSeparator();
+    // The tune's samples as the analysis reads them, in place.
+    TuneSamples AnalysisSamples() const;
+    void ShowPowerSpectrum();
+    void OpenAnalyzeSetting();
     void ShowAbout();
 
     std::uint32_t BytesPerFrame() const;
@@ -123,6 +146,14 @@ private:
     InputDialogGuard infoDialog_;
     InputDialogGuard settingDialog_;
     std::string guidance_;
+
+    // The running playback: the player plays its own copy of the stretch.
+    bool playing_ = false;
+    PlayMode playMode_ = PlayMode::Main;
+    std::vector<std::uint8_t> playBuffer_;
+    std::uint32_t playFrames_ = 0;
+    std::uint64_t playGeneration_ = 0;  // tells an old player's end from the running one's
+    std::unique_ptr<WavePlayer> player_;
 
     std::unique_ptr<CButtonFamily> buttons_;
     std::array<COffScreenPicture*, 25> buttonHosts_{};

@@ -4,6 +4,7 @@
 #include "app/CFileDialogPrompt.h"
 #include "app/CMessageBoxSink.h"
 #include "common/ErrorReport.h"
+#include "platform/PortAudioWaveOutPort.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,11 +23,13 @@ int main(int argc, char** argv)
     harkwell::CMessageBoxSink messages;
     harkwell::CFileDialogPrompt filePrompt;
     harkwell::CDesktopShell shell;
+    harkwell::PortAudioSession sound;
+    harkwell::PortAudioWaveOutPort waveOut(sound);
     char workDir[PATH_MAX] = {};
     if (getcwd(workDir, sizeof workDir) == nullptr) {
         harkwell::ReportGeneralError(messages, harkwell::gene::kNoCurrentDirectory);
         return 1;
     }
-    harkwell::CCopyDownApp app({messages, filePrompt, shell}, workDir);
+    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut}, workDir);
     return app.Run();
 }

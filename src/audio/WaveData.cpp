@@ -1,5 +1,6 @@
 #include "audio/WaveData.h"
 
+#include "audio/SpeedChange.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 
@@ -266,6 +267,11 @@ void WaveData::MixToMono()
     format_.blockAlign = static_cast<std::uint16_t>(format_.blockAlign / 2);
     format_.avgBytesPerSec /= 2;
     format_.channels = 1;
+}
+
+bool WaveData::ChangeSpeed(double speed, int spacingFactor, MessageSink& sink)
+{
+    return ChangeBlockSpeed(format_, samples_, speed, spacingFactor, sink);
 }
 
 std::uint32_t WaveData::CopySamples(std::uint8_t* destination) const

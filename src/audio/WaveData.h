@@ -45,6 +45,12 @@ public:
     // returns their number.
     std::uint32_t CopySamples(std::uint8_t* destination) const;
 
+    // Makes a 16-bit tune shorter (speed above 1) or longer (below 1) with its
+    // pitch kept; splice points lie (samplesPerSec / 441) × spacingFactor
+    // samples apart at least. A refusal is shown through the sink and leaves
+    // the tune unchanged; false then.
+    bool ChangeSpeed(double speed, int spacingFactor, MessageSink& sink);
+
     const WaveHeader& Header() const { return header_; }
     const WaveFormat& Format() const { return format_; }
     std::span<const std::uint8_t> Samples() const { return {samples_.data(), samples_.size()}; }

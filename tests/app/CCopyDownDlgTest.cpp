@@ -1,6 +1,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CCopyDownApp.h"
 #include "app/CCopyDownDlg.h"
+#include "app/CPlaySettingDlg.h"
 
 #include "analysis/CAnalyzeDlg.h"
 #include "areas/CAreaDlg.h"
@@ -8,18 +9,25 @@
 #include "audio/WaveFileWriter.h"
 #include "widgets/COffScreenPicture.h"
 
+#include "fakes/FakeWaveOutPort.h"
+#include "fakes/ModalWatcher.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/RecordingShell.h"
 #include "fakes/ScriptedFilePrompt.h"
 #include "fakes/TempDir.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <cstring>
+#include <thread>
 #include <filesystem>
 
 namespace harkwell {
@@ -48,7 +56,7 @@ class CCopyDownDlgTest : public ::testing::Test {
 protected:
     std::unique_ptr<CCopyDownDlg> Start()
     {
-        auto window = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_}, dir_.Path().string());
+        auto window = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_}, dir_.Path().string());
         window->show();
         return window;
     }
@@ -96,6 +104,7 @@ protected:
     RecordingMessageSink messages_;
     testing::ScriptedFilePrompt prompt_;
     testing::RecordingShell shell_;
+    testing::FakeWaveOutPort waveOut_;
 };
 
 TEST_F(CCopyDownDlgTest, WalksFromATuneToABarAndBackAfterARestart)
@@ -257,6 +266,102 @@ TEST_F(CCopyDownDlgTest, AFirstRunLeavesBothWorkFiles)
     Start().reset();
     EXPECT_EQ(std::filesystem::file_size(dir_.File("setup.ini")), 4376u);
     EXPECT_EQ(std::filesystem::file_size(dir_.File("line.dat")), 12u);
+}
+
+TEST_F(CCopyDownDlgTest, PlayStartsAndStopsAStretchWithItsLeadIn)
+{
+    const std::string tune = WriteTune(dir_, "tune.wav", 100'000);
+    auto window = Start();
+    LoadThroughThePrompt(*window, tune);
+
+    window->TogglePlay(PlayMode::Main, 1000, 45100, 1.0);
+    EXPECT_TRUE(window->IsPlaying());
+    EXPECT_EQ(window->PlayFrames(), 46148u) << "44100 frames and 2048 of silence";
+    EXPECT_EQ(window->ButtonCaption(2), "  Stop");
+    EXPECT_EQ(window->Guidance(),
+              "Mark area for copying down.\n\rDevide several bars and work with one at one time.\n\rPlaying a tune now.");
+
+    Click(window->ButtonHost(8));  // the area panel's Play
+    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"Now playing."});
+    EXPECT_TRUE(window->IsPlaying());
+
+    Click(window->ButtonHost(2));
+    EXPECT_FALSE(window->IsPlaying());
+    EXPECT_EQ(window->ButtonCaption(2), "  Play");
+    EXPECT_EQ(waveOut_.closes, 1);
+}
+
+TEST_F(CCopyDownDlgTest, WithoutAMarkPlayTakesTheWholeTuneToItsEnd)
+{
+    const std::string tune = WriteTune(dir_, "tune.wav", 20'000);
+    auto window = Start();
+    LoadThroughThePrompt(*window, tune);
+    Click(window->ButtonHost(2));
+    ASSERT_TRUE(window->IsPlaying());
+    EXPECT_EQ(window->PlayFrames(), 20'000u + 2048u);
+
+    // The sound output's clock runs in real time until the player reports the end.
+    for (int i = 0; i < 1000 && window->IsPlaying(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waveOut_.Advance(441);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(window->IsPlaying());
+    EXPECT_EQ(window->ButtonCaption(2), "  Play");
+    std::vector<std::int16_t> played(waveOut_.played.size() / 2);
+    std::memcpy(played.data(), waveOut_.played.data(), played.size() * 2);
+    ASSERT_GE(played.size(), 22'048u);
+    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2048, [](std::int16_t s) { return s == 0; }));
+    EXPECT_NE(std::count(played.begin() + 2048, played.begin() + 22'048, 0), 20'000);
+}
+
+TEST_F(CCopyDownDlgTest, TheAnalyzeDialogPlaysAtTheChosenSpeed)
+{
+    const std::string tune = WriteTune(dir_, "tune.wav", 200'000);
+    auto window = Start();
+    LoadThroughThePrompt(*window, tune);
+    Drag(window->TunePictureHost(), 100, 800);
+    Click(window->ButtonHost(4));
+    Drag(window->AreaPanel().PictureHost(), 100, 700);
+    Click(window->ButtonHost(10));
+
+    // The play setting: "3/4 Slow" with its one button.
+    testing::AnswerNextModal<CPlaySettingDlg>([](CPlaySettingDlg* setting) {
+        EXPECT_EQ(setting->SpeedList()->currentText(), "Standard");
+        setting->SpeedList()->setCurrentIndex(1);
+        setting->Set();
+    });
+    Click(window->ButtonHost(24));
+    EXPECT_EQ(window->Setup().playSpeed, 0.75);
+
+    const std::uint32_t stretch = window->AnalyzeDialog().dataLength;
+    Click(window->ButtonHost(16));
+    ASSERT_TRUE(window->IsPlaying());
+    const double expected = (stretch + 2048) / 0.75;
+    EXPECT_NEAR(window->PlayFrames(), expected, 0.05 * expected) << "a slower play lasts 4/3 as long";
+    Click(window->ButtonHost(16));
+    EXPECT_FALSE(window->IsPlaying());
+}
+
+TEST_F(CCopyDownDlgTest, APlayThatCannotStartLeavesNothingPlaying)
+{
+    const std::string tune = WriteTune(dir_, "tune.wav", 20'000);
+    auto window = Start();
+    LoadThroughThePrompt(*window, tune);
+    waveOut_.supports = false;
+    Click(window->ButtonHost(2));
+    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"オーディオデバイスがないか、サポートされていないフォーマットです。"});
+    EXPECT_FALSE(window->IsPlaying());
+    EXPECT_EQ(window->ButtonCaption(2), "  Play");
+}
+
+TEST(CPlaySettingDlg, KeepsASpeedThatIsNotInTheList)
+{
+    double speed = 1.25;
+    CPlaySettingDlg setting(nullptr, speed);
+    EXPECT_EQ(setting.SpeedList()->currentIndex(), -1);
+    setting.Set();
+    EXPECT_EQ(speed, 1.25);
 }
 
 TEST(CAboutDlg, NamesTheProgramAndItsVersion)

@@ -1,5 +1,7 @@
 // harkwell-cli: the engine of Harkwell without a window, for scripts.
+#include "AnalyzeCommand.h"
 #include "InfoCommand.h"
+#include "StretchCommand.h"
 
 #include "common/StderrMessageSink.h"
 
@@ -24,5 +26,7 @@ int main(int argc, char** argv)
     const std::string_view command = argv[1];
     harkwell::StderrMessageSink sink;
     if (command == "info" && argc == 3) return harkwell::cli::RunInfo(argv[2], sink, stdout);
+    if (command == "analyze") return harkwell::cli::RunAnalyze({argv + 2, static_cast<std::size_t>(argc - 2)}, sink, stdout, stderr);
+    if (command == "stretch") return harkwell::cli::RunStretch({argv + 2, static_cast<std::size_t>(argc - 2)}, sink, stdout);
     return Usage();
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "score/MidiOutPort.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+typedef struct _snd_seq snd_seq_t;
+typedef struct snd_midi_event snd_midi_event_t;
+
+namespace harkwell {
+
+// An output port of the ALSA sequencer that an external synth listens on.
+struct SequencerDestination {
+    int client = 0;
+    int port = 0;
+    std::string name;
+};
+
+// The sequencer's writable ports of other clients, in the sequencer's order;
+// empty when the machine has no sequencer.
+std::vector<SequencerDestination> ListSequencerDestinations();
+
+// A MIDI output port connected to one sequencer destination. Sends go out
+// directly (unqueued) and may run on the timer thread.
+class AlsaSequencerPort final : public MidiOutPort {
+public:
+    static std::unique_ptr<AlsaSequencerPort> Open(const SequencerDestination& destination);
+    ~AlsaSequencerPort() override;
+    AlsaSequencerPort(const AlsaSequencerPort&) = delete;
+    AlsaSequencerPort& operator=(const AlsaSequencerPort&) = delete;
+
+    bool SendShort(std::uint32_t packed) override;
+    int SendLong(const std::uint8_t* bytes, std::size_t length) override;
+    bool Reset() override;
+    bool Close() override;
+
+private:
+    AlsaSequencerPort() = default;
+    int SendBytes(const std::uint8_t* bytes, std::size_t length);
+
+    snd_seq_t* seq_ = nullptr;
+    snd_midi_event_t* encoder_ = nullptr;
+    int ownPort_ = -1;
+};
+
+}  // namespace harkwell

@@ -1,0 +1,127 @@
+#include "platform/FluidSynthMidiPort.h"
+
+#include <fluidsynth.h>
+
+namespace harkwell {
+
+namespace {
+
+// The sound servers of a Linux desktop, in the order they are tried (PipeWire
+// answers as PulseAudio too); plain ALSA last.
+constexpr const char* kAudioDrivers[] = {"pulseaudio", "pipewire", "alsa"};
+
+}  // namespace
+
+bool IsUsableSoundFont(const std::string& path) { return fluid_is_soundfont(path.c_str()) != 0; }
+
+std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::OpenLive(const std::string& soundFont)
+{
+    return Make(soundFont, true);
+}
+
+std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::OpenOffline(const std::string& soundFont)
+{
+    return Make(soundFont, false);
+}
+
+std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::Make(const std::string& soundFont, bool live)
+{
+    if (!IsUsableSoundFont(soundFont)) return nullptr;
+    std::unique_ptr<FluidSynthMidiPort> port(new FluidSynthMidiPort);
+    port->settings_ = new_fluid_settings();
+    if (port->settings_ == nullptr) return nullptr;
+    fluid_settings_setnum(port->settings_, "synth.sample-rate", kSampleRate);
+    port->synth_ = new_fluid_synth(port->settings_);
+    if (port->synth_ == nullptr) return nullptr;
+    if (fluid_synth_sfload(port->synth_, soundFont.c_str(), 1) == FLUID_FAILED) return nullptr;
+    if (live) {
+        for (const char* driver : kAudioDrivers) {
+            if (fluid_settings_setstr(port->settings_, "audio.driver", driver) != FLUID_OK) continue;
+            port->driver_ = new_fluid_audio_driver(port->settings_, port->synth_);
+            if (port->driver_ != nullptr) break;
+        }
+    }
+    return port;
+}
+
+FluidSynthMidiPort::~FluidSynthMidiPort() { Close(); }
+
+bool FluidSynthMidiPort::SendShort(std::uint32_t packed)
+{
+    if (synth_ == nullptr) return false;
+    const int status = static_cast<int>(packed & 0xFF);
+    const int data1 = static_cast<int>((packed >> 8) & 0x7F);
+    const int data2 = static_cast<int>((packed >> 16) & 0x7F);
+    const int channel = status & 0x0F;
+    switch (status & 0xF0) {
+    case 0x80:
+        fluid_synth_noteoff(synth_, channel, data1);  // a note already silent is no failure
+        return true;
+    case 0x90:
+        if (data2 == 0) {
+            fluid_synth_noteoff(synth_, channel, data1);
+            return true;
+        }
+        return fluid_synth_noteon(synth_, channel, data1, data2) == FLUID_OK;
+    case 0xA0:
+        return fluid_synth_key_pressure(synth_, channel, data1, data2) == FLUID_OK;
+    case 0xB0:
+        return fluid_synth_cc(synth_, channel, data1, data2) == FLUID_OK;
+    case 0xC0:
+        return fluid_synth_program_change(synth_, channel, data1) == FLUID_OK;
+    case 0xD0:
+        return fluid_synth_channel_pressure(synth_, channel, data1) == FLUID_OK;
+    case 0xE0:
+        return fluid_synth_pitch_bend(synth_, channel, data1 | data2 << 7) == FLUID_OK;
+    default:
+        if (status == 0xFF) return fluid_synth_system_reset(synth_) == FLUID_OK;
+        return true;  // other system messages mean nothing to the synth
+    }
+}
+
+int FluidSynthMidiPort::SendLong(const std::uint8_t* bytes, std::size_t length)
+{
+    if (synth_ == nullptr) return FLUID_FAILED;
+    if (bytes == nullptr || length < 2 || bytes[0] != 0xF0) return FLUID_FAILED;
+    // The synth takes the body without F0 and F7.
+    const std::size_t end = bytes[length - 1] == 0xF7 ? length - 1 : length;
+    const int result = fluid_synth_sysex(synth_, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(end - 1),
+                                         nullptr, nullptr, nullptr, 0);
+    return result == FLUID_OK ? 0 : 1;
+}
+
+bool FluidSynthMidiPort::Reset()
+{
+    if (synth_ == nullptr) return false;
+    return fluid_synth_all_notes_off(synth_, -1) == FLUID_OK;
+}
+
+bool FluidSynthMidiPort::Close()
+{
+    // The driver pulls sound from the synth on its own thread: it goes first.
+    if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+    if (synth_ != nullptr) delete_fluid_synth(synth_);
+    if (settings_ != nullptr) delete_fluid_settings(settings_);
+    driver_ = nullptr;
+    synth_ = nullptr;
+    settings_ = nullptr;
+    return true;
+}
+
+bool FluidSynthMidiPort::Render(float* left, float* right, int frames)
+{
+    if (synth_ == nullptr || driver_ != nullptr) return false;
+    return fluid_synth_write_float(synth_, frames, left, 0, 1, right, 0, 1) == FLUID_OK;
+}
+
+int FluidSynthMidiPort::ProgramOf(int channel) const
+{
+    if (synth_ == nullptr) return -1;
+    int soundFont = 0;
+    int bank = 0;
+    int program = 0;
+    if (fluid_synth_get_program(synth_, channel, &soundFont, &bank, &program) != FLUID_OK) return -1;
+    return program;
+}
+
+}  // namespace harkwell
