@@ -29,11 +29,16 @@ ThreadTimerService::~ThreadTimerService()
 TimerService::TimerId ThreadTimerService::ScheduleOnce(int delayMs, Procedure procedure, void* context)
 {
     if (procedure == nullptr) return kNoTimer;
-    const auto due = Clock::now() + std::chrono::milliseconds(std::max(delayMs, kMinimumPeriodMs));
+    const auto delay = std::chrono::milliseconds(std::max(delayMs, kMinimumPeriodMs));
+    const bool fromProcedure = std::this_thread::get_id() == thread_.get_id();
     TimerId id = kNoTimer;
     {
         std::lock_guard lock(mutex_);
         if (quit_) return kNoTimer;
+        // Armed from a running procedure, the delay counts from the time that
+        // procedure was due, so the lateness of each firing does not pile up
+        // along a chain of timers.
+        const auto due = (fromProcedure ? runningDue_ : Clock::now()) + delay;
         id = nextId_++;
         if (nextId_ == kNoTimer) nextId_ = 1;
         pending_.push_back({id, due, procedure, context});
@@ -70,6 +75,7 @@ void ThreadTimerService::Run()
         const Pending due = *next;
         pending_.erase(next);
         running_ = due.id;
+        runningDue_ = due.due;
         lock.unlock();
         due.procedure(due.context);
         lock.lock();

@@ -10,7 +10,9 @@
 
 namespace harkwell {
 
-// One-shot millisecond timers on one timer thread, timed by steady_clock.
+// One-shot millisecond timers on one timer thread, timed by steady_clock. A
+// timer armed from inside a procedure is timed from when that procedure was
+// due, not from when it ran.
 // The thread starts with the service and is joined when it is destroyed;
 // timers still armed then never fire.
 class ThreadTimerService final : public TimerService {
@@ -44,6 +46,7 @@ private:
     std::vector<Pending> pending_;
     TimerId nextId_ = 1;
     TimerId running_ = kNoTimer;
+    Clock::time_point runningDue_{};
     bool quit_ = false;
     std::thread thread_;
 };

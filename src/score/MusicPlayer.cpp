@@ -34,7 +34,7 @@ CallBackPlayer::CallBackPlayer(MidiPlayer& player, TimerService& timers, std::at
     // The first note keeps its distance from the start: a bar that opens with
     // a rest is heard with it.
     const std::int32_t firstDelta = song->Track().Event(player_.PlayIndex()).delta;
-    const int delay = std::max(player_.PeriodMs(), player_.DeltaToMs(std::max(firstDelta, 0)));
+    const int delay = std::max(player_.PeriodMs(), NextDelay(std::max(firstDelta, 0)));
     player_.Reports().SetDeferring(true);
     Arm(delay);
 }
@@ -56,6 +56,22 @@ void CallBackPlayer::Kill()
         if (timerId_.load() == id) break;
     }
     player_.playing = false;
+}
+
+std::int32_t CallBackPlayer::NextDelay(std::int32_t delta)
+{
+    // Each interval is a whole number of milliseconds; the fraction cut off
+    // is carried to the next one, so a chain of short notes keeps its tempo.
+    const std::int64_t ticksPerMinute = player_.TicksPerMinute();
+    if (ticksPerMinute <= 0) return -1;
+    if (carryTicksPerMinute_ != ticksPerMinute) {
+        carry_ = carryTicksPerMinute_ > 0 ? carry_ * ticksPerMinute / carryTicksPerMinute_ : 0;
+        carryTicksPerMinute_ = ticksPerMinute;
+    }
+    const std::int64_t scaled = std::int64_t{delta} * 60000 + carry_;
+    const std::int64_t delay = scaled / ticksPerMinute;
+    carry_ = scaled - delay * ticksPerMinute;
+    return static_cast<std::int32_t>(delay);
 }
 
 void CallBackPlayer::Fire(void* self) { static_cast<CallBackPlayer*>(self)->OnTimer(); }
@@ -107,7 +123,7 @@ void CallBackPlayer::OnTimer()
             ReportPlayerError(player_.Reports(), mdpl::kTempoWrong);
             return;
         }
-        const std::int32_t delay = player_.DeltaToMs(d);
+        const std::int32_t delay = NextDelay(d);
         if (delay > 0) {
             if (killed_) {
                 player_.playing = false;

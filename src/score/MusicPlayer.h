@@ -48,6 +48,7 @@ private:
     void OnTimer();
     void Arm(int delayMs);
     void Notify(const MidiEvent& event);
+    std::int32_t NextDelay(std::int32_t delta);
 
     MidiPlayer& player_;
     TimerService& timers_;
@@ -56,6 +57,8 @@ private:
     EndCallback endCallback_;
     std::int32_t time_ = 0;
     std::int32_t endTick_ = -1;
+    std::int64_t carry_ = 0;  // milliseconds x ticks per minute, below one millisecond
+    std::int64_t carryTicksPerMinute_ = 0;
     std::atomic<bool> killed_{false};
     std::atomic<bool> endCallbackCalled_{false};
     std::atomic<TimerService::TimerId> timerId_{TimerService::kNoTimer};

@@ -63,6 +63,22 @@ TEST(TimerChain, ABarThatOpensWithARestIsHeardWithIt)
     c.Finish();
 }
 
+TEST(TimerChain, SixteenthNotesKeepTheirTempoThoughTheirHalvesAreNotWholeMilliseconds)
+{
+    Chain c;
+    std::vector<ScoreFixture::Note> notes;
+    for (int i = 0; i < 16; ++i) notes.push_back({i * 240, 60, 120});  // 62.5 ms on, 62.5 ms off
+    auto song = c.PlayableSong(notes, 3840);
+    ASSERT_TRUE(c.Start(song.get()));
+    c.timers.AdvanceBy(3000);
+    std::vector<std::int64_t> onsets;
+    for (const auto& [status, note, time] : c.Notes())
+        if (status == 0x90) onsets.push_back(time - 5);
+    ASSERT_EQ(onsets.size(), 16u);
+    for (std::size_t i = 0; i < onsets.size(); ++i) EXPECT_EQ(onsets[i], 125 * static_cast<std::int64_t>(i));
+    c.Finish();
+}
+
 TEST(TimerChain, AStopRequestEndsTheChainAtTheNextFiringWithoutTheEndCallback)
 {
     Chain c;
