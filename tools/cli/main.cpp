@@ -14,7 +14,10 @@ constexpr int kUsageError = 2;
 
 int Usage()
 {
-    std::fputs("usage: harkwell-cli info FILE.wav\n", stderr);
+    std::fputs("usage: harkwell-cli info FILE.wav\n"
+               "       harkwell-cli stretch IN.wav SPEED OUT.wav\n"
+               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n",
+               stderr);
     return kUsageError;
 }
 
