@@ -1,3 +1,4 @@
+#include "fakes/CliRunner.h"
 #include "fakes/TempDir.h"
 #include "fakes/WavBuilder.h"
 
@@ -11,26 +12,8 @@ namespace {
 using testing::TempDir;
 using testing::WavBuilder;
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-CliResult RunCli(const TempDir& dir, const std::string& arguments)
-{
-    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-    const std::string command = std::string("'") + HARKWELL_CLI_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto text = [](const std::string& path) {
-        const auto bytes = testing::ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    result.out = text(out);
-    result.err = text(err);
-    return result;
-}
+using testing::CliResult;
+using testing::RunCli;
 
 TEST(CliInfo, PrintsTheTuneAsTheProgramLoadsIt)
 {
