@@ -1,3 +1,4 @@
+#include "fakes/CliRunner.h"
 #include "fakes/TempDir.h"
 #include "fakes/WavBuilder.h"
 
@@ -15,28 +16,8 @@ namespace {
 using testing::TempDir;
 using testing::WavBuilder;
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-CliResult RunCli(const TempDir& dir, const std::string& arguments)
-{
-    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-    std::string command = "'";
-    command += HARKWELL_CLI_PATH;
-    command += "' " + arguments + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto text = [](const std::string& path) {
-        const auto bytes = testing::ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    result.out = text(out);
-    result.err = text(err);
-    return result;
-}
+using testing::CliResult;
+using testing::RunCli;
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -44,6 +25,16 @@ std::vector<std::string> Lines(const std::string& text)
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+// "analyze 'TUNE' REST", built up piece by piece.
+std::string Analyze(const std::string& tune, const std::string& rest)
+{
+    std::string arguments = "analyze '";
+    arguments += tune;
+    arguments += "' ";
+    arguments += rest;
+    return arguments;
 }
 
 // One second of a stereo 440 Hz tone, the second channel silent: the program
@@ -64,7 +55,7 @@ TEST(CliAnalyze, PrintsTheFrequencyListOfTheSelection)
 {
     TempDir dir;
     const std::string tune = WriteTone(dir);
-    const CliResult weighted = RunCli(dir, "analyze '" + tune + "' 1000 20000");
+    const CliResult weighted = RunCli(dir, Analyze(tune, "1000 20000"));
     EXPECT_EQ(weighted.exitCode, 0);
     EXPECT_EQ(weighted.err, "");
     const auto lines = Lines(weighted.out);
@@ -75,20 +66,20 @@ TEST(CliAnalyze, PrintsTheFrequencyListOfTheSelection)
 
     // Without the weighting the octave below hears next to nothing of A4; with
     // it, 0.4 of A4.
-    const auto plain = Lines(RunCli(dir, "analyze '" + tune + "' 1000 20000 --harmonics off").out);
+    const auto plain = Lines(RunCli(dir, Analyze(tune, "1000 20000 --harmonics off")).out);
     ASSERT_EQ(plain.size(), 128u);
     EXPECT_EQ(plain[69], lines[69]);
     EXPECT_EQ(plain[57].rfind("057 [02 A ] 00", 0), 0u) << plain[57];
     EXPECT_EQ(lines[57].rfind("057 [02 A ] 04", 0), 0u) << lines[57];
     EXPECT_EQ(lines[57].substr(17), "****");
-    EXPECT_EQ(Lines(RunCli(dir, "analyze '" + tune + "' 1000 20000 --harmonics on").out), lines);
+    EXPECT_EQ(Lines(RunCli(dir, Analyze(tune, "1000 20000 --harmonics on")).out), lines);
 }
 
 TEST(CliAnalyze, PrintsWhatEachPartButtonHandsToTheKeys)
 {
     TempDir dir;
     const std::string tune = WriteTone(dir);
-    const CliResult mid = RunCli(dir, "analyze '" + tune + "' 0 9000 --part mid");
+    const CliResult mid = RunCli(dir, Analyze(tune, "0 9000 --part mid"));
     EXPECT_EQ(mid.exitCode, 0);
     const auto lines = Lines(mid.out);
     ASSERT_EQ(lines.size(), 128u);
@@ -102,7 +93,7 @@ TEST(CliAnalyze, PrintsWhatEachPartButtonHandsToTheKeys)
         EXPECT_LE(value, 255) << note;
     }
     // A4 lies outside the high part: it keeps its raw weighted sum.
-    const auto high = Lines(RunCli(dir, "analyze '" + tune + "' 0 9000 --part high").out);
+    const auto high = Lines(RunCli(dir, Analyze(tune, "0 9000 --part high")).out);
     ASSERT_EQ(high.size(), 128u);
     std::istringstream a4(high[69]);
     int number = -1, raw = -1;
@@ -115,17 +106,17 @@ TEST(CliAnalyze, TellsAnEmptySelectionAndRefusesOneBeyondTheTune)
 {
     TempDir dir;
     const std::string tune = WriteTone(dir);
-    const CliResult empty = RunCli(dir, "analyze '" + tune + "' 500 500");
+    const CliResult empty = RunCli(dir, Analyze(tune, "500 500"));
     EXPECT_EQ(empty.exitCode, 0);
     EXPECT_EQ(empty.err, "message: Area is not marked at all.\n");
     EXPECT_EQ(Lines(empty.out)[69], "069 [03 A ] 0000 ");
 
-    const CliResult beyond = RunCli(dir, "analyze '" + tune + "' 0 44100");
+    const CliResult beyond = RunCli(dir, Analyze(tune, "0 44100"));
     EXPECT_EQ(beyond.exitCode, 1);
     EXPECT_EQ(beyond.out, "");
     EXPECT_EQ(beyond.err, "message: selection 0..44100 lies beyond the tune's last frame 44099\n");
 
-    const CliResult missing = RunCli(dir, "analyze '" + dir.File("none.wav") + "' 0 10");
+    const CliResult missing = RunCli(dir, Analyze(dir.File("none.wav"), "0 10"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "message: file is not found\n");
 }

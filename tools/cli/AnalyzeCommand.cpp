@@ -69,7 +69,8 @@ int RunAnalyze(std::span<char*> arguments, MessageSink& sink, std::FILE* out, st
     if (*end >= std::int64_t{tune->Frames()}) {
         std::string text = "selection ";
         text += std::to_string(*start) + ".." + std::to_string(*end);
-        text += " lies beyond the tune's last frame " + std::to_string(std::int64_t{tune->Frames()} - 1);
+        text += " lies beyond the tune's last frame ";
+        text += std::to_string(std::int64_t{tune->Frames()} - 1);
         sink.Show(text, MessageKind::Plain);
         return kRefused;
     }
