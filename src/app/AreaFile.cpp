@@ -1,6 +1,7 @@
 #include "app/AreaFile.h"
 
 #include "common/Files.h"
+#include "common/LittleEndian.h"
 #include "common/ShiftJis.h"
 
 #include <algorithm>
@@ -12,16 +13,6 @@ namespace {
 constexpr std::size_t kRecordSize = 44;
 constexpr std::size_t kNameField = 32;
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t Get32(const std::uint8_t* in)
-{
-    return std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16 | std::uint32_t{in[3]} << 24;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> SerializeAreaLists(const std::array<const WaveformAreas*, kAreaListCount>& lists)
@@ -29,12 +20,12 @@ std::vector<std::uint8_t> SerializeAreaLists(const std::array<const WaveformArea
     std::vector<std::uint8_t> bytes;
     for (const WaveformAreas* list : lists) {
         const std::size_t count = list ? list->size() : 0;
-        Put32(bytes, static_cast<std::uint32_t>(count));
+        AppendLe32(bytes, static_cast<std::uint32_t>(count));
         for (std::size_t i = 0; i < count; ++i) {
             const WaveformArea& area = (*list)[i];
-            Put32(bytes, area.start);
-            Put32(bytes, area.end);
-            Put32(bytes, area.colour);
+            AppendLe32(bytes, area.start);
+            AppendLe32(bytes, area.end);
+            AppendLe32(bytes, area.colour);
             const std::string name = Utf8ToShiftJis(area.name);
             const std::string_view cut = CutShiftJis(name, kNameField - 1);
             const std::size_t at = bytes.size();
@@ -52,7 +43,7 @@ bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists)
     for (WaveformAreas& list : lists) {
         list.Clear();
         if (bytes.size() - at < 4) return false;
-        auto count = static_cast<std::int32_t>(Get32(&bytes[at]));
+        auto count = static_cast<std::int32_t>(ReadLe32(&bytes[at]));
         at += 4;
         if (count < 0) {
             intact = false;
@@ -62,15 +53,15 @@ bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists)
             if (bytes.size() - at < kRecordSize) return false;
             const std::uint8_t* record = &bytes[at];
             at += kRecordSize;
-            const auto start = static_cast<std::int32_t>(Get32(record));
-            const auto end = static_cast<std::int32_t>(Get32(record + 4));
+            const auto start = static_cast<std::int32_t>(ReadLe32(record));
+            const auto end = static_cast<std::int32_t>(ReadLe32(record + 4));
             const auto* name = reinterpret_cast<const char*>(record + 12);
             const std::string_view field(name, std::find(name, name + kNameField, '\0') - name);
             const std::string_view shiftJis = CutShiftJis(field, kNameField - 1);
             const bool usable = start >= 0 && end >= start && list.size() < WaveformAreas::kMaxAreas;
             if (!usable || shiftJis.size() != field.size()) intact = false;
             if (usable)
-                list.Add(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), Get32(record + 8),
+                list.Add(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), ReadLe32(record + 8),
                          ShiftJisToUtf8(shiftJis));
         }
     }

@@ -1,5 +1,7 @@
 #include "app/SetupData.h"
 
+#include "common/LittleEndian.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -19,24 +21,14 @@ constexpr std::size_t kTunePathOffset = 4104;
 constexpr std::size_t kIncludeHarmonicsOffset = 4364;
 constexpr std::size_t kPlaySpeedOffset = 4368;
 
-void Put32(std::uint8_t* out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t Get32(const std::uint8_t* in)
-{
-    return std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16 | std::uint32_t{in[3]} << 24;
-}
-
 void PutArray(std::uint8_t* out, const std::array<std::int32_t, kMaxSeparators>& values)
 {
-    for (std::size_t i = 0; i < values.size(); ++i) Put32(out + 4 * i, static_cast<std::uint32_t>(values[i]));
+    for (std::size_t i = 0; i < values.size(); ++i) WriteLe32(out + 4 * i, static_cast<std::uint32_t>(values[i]));
 }
 
 void GetArray(const std::uint8_t* in, std::array<std::int32_t, kMaxSeparators>& values)
 {
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int32_t>(Get32(in + 4 * i));
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int32_t>(ReadLe32(in + 4 * i));
 }
 
 }  // namespace
@@ -49,13 +41,13 @@ SetupData::Bytes SetupData::Serialize() const
     PutArray(out + kTimeSignatureOffset, separators.timeSignature);
     PutArray(out + kBaseLengthOffset, separators.baseLength);
     PutArray(out + kStartOffset, separators.start);
-    Put32(out + kSeparatorCountOffset, static_cast<std::uint32_t>(separators.separatorCount));
-    Put32(out + kInstrumentOffset, static_cast<std::uint32_t>(instrument));
+    WriteLe32(out + kSeparatorCountOffset, static_cast<std::uint32_t>(separators.separatorCount));
+    WriteLe32(out + kInstrumentOffset, static_cast<std::uint32_t>(instrument));
     std::memcpy(out + kTunePathOffset, tunePath.data(), std::min(tunePath.size(), kPathField - 1));
-    Put32(out + kIncludeHarmonicsOffset, static_cast<std::uint32_t>(includeHarmonics));
+    WriteLe32(out + kIncludeHarmonicsOffset, static_cast<std::uint32_t>(includeHarmonics));
     const auto speed = std::bit_cast<std::uint64_t>(playSpeed);
-    Put32(out + kPlaySpeedOffset, static_cast<std::uint32_t>(speed));
-    Put32(out + kPlaySpeedOffset + 4, static_cast<std::uint32_t>(speed >> 32));
+    WriteLe32(out + kPlaySpeedOffset, static_cast<std::uint32_t>(speed));
+    WriteLe32(out + kPlaySpeedOffset + 4, static_cast<std::uint32_t>(speed >> 32));
     return bytes;
 }
 
@@ -71,10 +63,10 @@ bool SetupData::Parse(std::span<const std::uint8_t> bytes, SetupData& setup)
     GetArray(in + kTimeSignatureOffset, read.separators.timeSignature);
     GetArray(in + kBaseLengthOffset, read.separators.baseLength);
     GetArray(in + kStartOffset, read.separators.start);
-    read.separators.separatorCount = static_cast<std::int32_t>(Get32(in + kSeparatorCountOffset));
+    read.separators.separatorCount = static_cast<std::int32_t>(ReadLe32(in + kSeparatorCountOffset));
     bool intact = read.separators.Repair();
 
-    read.instrument = static_cast<std::int32_t>(Get32(in + kInstrumentOffset));
+    read.instrument = static_cast<std::int32_t>(ReadLe32(in + kInstrumentOffset));
     if (read.instrument < 0 || read.instrument > 127) {
         read.instrument = 0;
         intact = false;
@@ -88,13 +80,13 @@ bool SetupData::Parse(std::span<const std::uint8_t> bytes, SetupData& setup)
         read.tunePath.assign(path, terminator);
     }
 
-    read.includeHarmonics = static_cast<std::int32_t>(Get32(in + kIncludeHarmonicsOffset));
+    read.includeHarmonics = static_cast<std::int32_t>(ReadLe32(in + kIncludeHarmonicsOffset));
     if (read.includeHarmonics != 0 && read.includeHarmonics != 1) {
         read.includeHarmonics = 1;
         intact = false;
     }
 
-    const std::uint64_t speed = std::uint64_t{Get32(in + kPlaySpeedOffset)} | std::uint64_t{Get32(in + kPlaySpeedOffset + 4)} << 32;
+    const std::uint64_t speed = std::uint64_t{ReadLe32(in + kPlaySpeedOffset)} | std::uint64_t{ReadLe32(in + kPlaySpeedOffset + 4)} << 32;
     read.playSpeed = std::bit_cast<double>(speed);
     if (!std::isfinite(read.playSpeed) || read.playSpeed <= 0) {
         read.playSpeed = 1.0;

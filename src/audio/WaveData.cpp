@@ -3,6 +3,7 @@
 #include "audio/SpeedChange.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
+#include "common/LittleEndian.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,17 +31,6 @@ constexpr ChunkId kVphd = Id("vphd");
 
 constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint32_t kPcmRecordSize = 16;
-
-std::uint32_t LittleEndian32(const unsigned char* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
-
-std::uint16_t LittleEndian16(const unsigned char* bytes)
-{
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 // A chunk id as message text: unprintable bytes would garble the message box.
 std::string IdText(const ChunkId& id)
@@ -84,7 +74,7 @@ public:
         if (!Read(offset, bytes, sizeof bytes)) return std::nullopt;
         ChunkHeader header;
         std::memcpy(header.id.data(), bytes, 4);
-        header.size = LittleEndian32(bytes + 4);
+        header.size = ReadLe32(bytes + 4);
         return header;
     }
 
@@ -160,7 +150,7 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     std::memcpy(header.riffId.data(), riff, 4);
     if (!haveRiff || header.riffId != kRiff) return refuse(kRiff);
     const bool haveWave = image.Read(4, riff + 4, 8);
-    header.riffSize = LittleEndian32(riff + 4);
+    header.riffSize = ReadLe32(riff + 4);
     std::memcpy(header.waveId.data(), riff + 8, 4);
     if (!haveWave || header.waveId != kWave) return refuse(kWave);
 
@@ -185,8 +175,8 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     image.Read(offset + kChunkHeaderSize, record, sizeof record);
     header.fmtId = fmt->id;
     header.fmtSize = fmt->size;
-    wave.format_ = {LittleEndian16(record),      LittleEndian16(record + 2),  LittleEndian32(record + 4),
-                    LittleEndian32(record + 8),  LittleEndian16(record + 12), LittleEndian16(record + 14)};
+    wave.format_ = {ReadLe16(record),      ReadLe16(record + 2),  ReadLe32(record + 4),
+                    ReadLe32(record + 8),  ReadLe16(record + 12), ReadLe16(record + 14)};
     if (const std::string cause = UnusableFormatCause(wave.format_); !cause.empty()) {
         ShowPlainMessage(sink, cause);
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "audio/WaveFileWriter.h"
 
 #include "common/ErrorReport.h"
+#include "common/LittleEndian.h"
 
 #include <cerrno>
 
@@ -15,18 +16,6 @@ constexpr std::uint32_t kFormatChunkSize = 18;
 constexpr std::uint64_t kRiffOverhead = 4 + 8 + kFormatChunkSize + 8;
 constexpr std::uint64_t kMaxDataSize = 0xFFFFFFFFu - kRiffOverhead - 1;
 
-void Put16(std::uint8_t* out, std::uint32_t value)
-{
-    out[0] = static_cast<std::uint8_t>(value);
-    out[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::uint8_t* out, std::uint32_t value)
-{
-    Put16(out, value);
-    Put16(out + 2, value >> 16);
-}
-
 int LastErrorCode() { return errno != 0 ? errno : EIO; }
 
 bool WriteBytes(std::FILE* file, const void* bytes, std::size_t count)
@@ -38,14 +27,14 @@ bool WriteChunkHeader(std::FILE* file, const char* id, std::uint32_t size)
 {
     std::uint8_t header[8] = {};
     for (int i = 0; i < 4; ++i) header[i] = static_cast<std::uint8_t>(id[i]);
-    Put32(header + 4, size);
+    WriteLe32(header + 4, size);
     return WriteBytes(file, header, sizeof header);
 }
 
 bool WriteSizeAt(std::FILE* file, long offset, std::uint32_t size)
 {
     std::uint8_t bytes[4];
-    Put32(bytes, size);
+    WriteLe32(bytes, size);
     return std::fseek(file, offset, SEEK_SET) == 0 && WriteBytes(file, bytes, sizeof bytes);
 }
 
@@ -81,13 +70,13 @@ int WaveFileWriter::Open(const std::string& path, std::uint32_t sampleRate, std:
 
     const std::uint32_t blockAlign = bitsPerSample / 8u * channels;
     std::uint8_t format[kFormatChunkSize] = {};
-    Put16(format, 1);
-    Put16(format + 2, channels);
-    Put32(format + 4, sampleRate);
-    Put32(format + 8, blockAlign * sampleRate);
-    Put16(format + 12, blockAlign);
-    Put16(format + 14, bitsPerSample);
-    Put16(format + 16, 0);
+    WriteLe16(format, 1);
+    WriteLe16(format + 2, channels);
+    WriteLe32(format + 4, sampleRate);
+    WriteLe32(format + 8, blockAlign * sampleRate);
+    WriteLe16(format + 12, blockAlign);
+    WriteLe16(format + 14, bitsPerSample);
+    WriteLe16(format + 16, 0);
     if (!WriteBytes(file, format, sizeof format))
         return Fail("フォーマットチャンクの書き込みに失敗しました。", kFormatWrittenShort);
 
