@@ -359,9 +359,7 @@ void CCopyDownDlg::LoadTune(const std::string& path)
         hadTune_ = true;
     }
     const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
-    pictures_->ClearMarkers(kTuneSlot);
-    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
-        pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
+    ShowTuneBarLines();
     pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
                           format.bitsPerSample);
     pictures_->Show(kTuneSlot);
@@ -431,6 +429,13 @@ void CCopyDownDlg::ApplyPositionBar()
     positionBar_->setValue(ClampToInt(view_.ViewStart()));
 }
 
+void CCopyDownDlg::ShowTuneBarLines()
+{
+    pictures_->ClearMarkers(kTuneSlot);
+    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
+        pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
+}
+
 void CCopyDownDlg::ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length)
 {
     pictures_->ClearMarkers(slot);
@@ -447,9 +452,7 @@ void CCopyDownDlg::DrawSeparators()
     ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzeDlg_->dataStart, analyzeDlg_->dataLength);
     pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
     pictures_->Show(CAnalyzeDlg::kPictureSlot);
-    pictures_->ClearMarkers(kTuneSlot);
-    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
-        pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
+    ShowTuneBarLines();
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
 }
@@ -470,13 +473,7 @@ void CCopyDownDlg::CopyDown()
     areaDlg_->dataLength = mark_.end - mark_.start;
     areaDlg_->Selection() = {};
 
-    std::string name(kUndefinedAreaName);
-    if (const int found = pictures_->FindArea(kTuneSlot, mark_.start, mark_.end); found >= 0) {
-        name = (*pictures_->Areas(kTuneSlot))[static_cast<std::size_t>(found)].name;
-        pictures_->RemoveAreaAt(kTuneSlot, found);
-    }
-    pictures_->RecolourAreas(kTuneSlot, kCurrentColour, kDoneColour);
-    pictures_->AddArea(kTuneSlot, mark_.start, mark_.end, kCurrentColour, name);
+    MakeCurrentArea(kTuneSlot, mark_.start, mark_.end);
 
     const int panel = CAreaDlg::kPictureSlot;
     ShowStretchLines(panel, areaDlg_->dataStart, areaDlg_->dataLength);
@@ -489,6 +486,18 @@ void CCopyDownDlg::CopyDown()
     pictures_->Show(kTuneSlot);
     areaDlg_->show();
     areaDlg_->raise();
+}
+
+void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end)
+{
+    // A stretch seen before keeps its name and moves to the end of the list.
+    std::string name(kUndefinedAreaName);
+    if (const int found = pictures_->FindArea(slot, start, end); found >= 0) {
+        name = (*pictures_->Areas(slot))[static_cast<std::size_t>(found)].name;
+        pictures_->RemoveAreaAt(slot, found);
+    }
+    pictures_->RecolourAreas(slot, kCurrentColour, kDoneColour);
+    pictures_->AddArea(slot, start, end, kCurrentColour, name);
 }
 
 void CCopyDownDlg::Analyze()
@@ -505,13 +514,7 @@ void CCopyDownDlg::Analyze()
     analyzeDlg_->dataStart = areaDlg_->dataStart + piece.start;
     analyzeDlg_->dataLength = piece.end - piece.start;
 
-    std::string name(kUndefinedAreaName);
-    if (const int found = pictures_->FindArea(panel, piece.start, piece.end); found >= 0) {
-        name = (*pictures_->Areas(panel))[static_cast<std::size_t>(found)].name;
-        pictures_->RemoveAreaAt(panel, found);
-    }
-    pictures_->RecolourAreas(panel, kCurrentColour, kDoneColour);
-    pictures_->AddArea(panel, piece.start, piece.end, kCurrentColour, name);
+    MakeCurrentArea(panel, piece.start, piece.end);
 
     // Never past the tune's end, even for a piece of a stretch of an earlier tune.
     const std::uint32_t start = std::min(analyzeDlg_->dataStart, TuneFrames());

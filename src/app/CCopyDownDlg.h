@@ -127,6 +127,9 @@ private:
 
     std::uint32_t BytesPerFrame() const;
     void ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length);
+    void ShowTuneBarLines();
+    // Makes the stretch the slot's current area; the earlier current one is done.
+    void MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end);
 
     AppServices services_;
     std::string workDir_;

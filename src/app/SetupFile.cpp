@@ -11,13 +11,11 @@ SetupFile::SetupFile(std::string path, SetupData& setup, MessageSink& sink)
     : path_(std::move(path)), setup_(setup), sink_(sink)
 {
     setup_ = SetupData();
-    if (!CanOpenFile(path_)) return;
-    std::vector<std::uint8_t> bytes(SetupData::kFileSize);
-    std::size_t count = 0;
     FilePtr file = OpenForReading(path_);
-    if (file) count = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    bytes.resize(count);
-    if (count < SetupData::kFileSize) ReportGeneralError(sink_, gene::kDataSizeTooLarge);
+    if (!file) return;
+    std::vector<std::uint8_t> bytes(SetupData::kFileSize);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, gene::kDataSizeTooLarge);
     SetupData::Parse(bytes, setup_);
 }
 

@@ -7,6 +7,7 @@
 #include "widgets/COffScreenPicture.h"
 
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 #include "fakes/FakeWaveOutPort.h"
 #include "fakes/RecordingMessageSink.h"
@@ -26,6 +27,9 @@
 
 namespace harkwell {
 namespace {
+
+using testing::Click;
+using testing::Drag;
 
 using testing::RecordingMessageSink;
 
@@ -87,18 +91,7 @@ protected:
         window_->show();
     }
 
-    static void Click(COffScreenPicture* host)
-    {
-        QTest::mousePress(host, Qt::LeftButton, {}, {40, 10});
-        QTest::mouseRelease(host, Qt::LeftButton, {}, {40, 10});
-    }
 
-    static void Drag(COffScreenPicture* host, int fromX, int toX)
-    {
-        const int y = host->height() / 2;
-        QTest::mousePress(host, Qt::LeftButton, {}, {fromX, y});
-        QTest::mouseRelease(host, Qt::LeftButton, {}, {toX, y});
-    }
 
     // A piece of the A4 half of the tune in the analyze dialog.
     CAnalyzeDlg& AnalyzeTheSecondHalf()

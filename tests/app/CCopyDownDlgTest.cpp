@@ -10,6 +10,7 @@
 #include "widgets/COffScreenPicture.h"
 
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/RecordingShell.h"
@@ -32,6 +33,9 @@
 
 namespace harkwell {
 namespace {
+
+using testing::Click;
+using testing::Drag;
 
 using testing::RecordingMessageSink;
 
@@ -61,21 +65,7 @@ protected:
         return window;
     }
 
-    static void Click(COffScreenPicture* host)
-    {
-        QTest::mousePress(host, Qt::LeftButton, {}, {40, 10});
-        QTest::mouseRelease(host, Qt::LeftButton, {}, {40, 10});
-    }
 
-    static void Drag(COffScreenPicture* host, int fromX, int toX)
-    {
-        const int y = host->height() / 2;
-        QTest::mousePress(host, Qt::LeftButton, {}, {fromX, y});
-        QMouseEvent move(QEvent::MouseMove, QPointF(toX, y), host->mapToGlobal(QPointF(toX, y)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(host, &move);
-        QTest::mouseRelease(host, Qt::LeftButton, {}, {toX, y});
-    }
 
     void LoadThroughThePrompt(CCopyDownDlg& window, const std::string& path)
     {

@@ -1,6 +1,7 @@
 #include "widgets/CBitmapResources.h"
 #include "widgets/CButtonFamily.h"
 
+#include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 
 #include <QDialog>
@@ -49,11 +50,6 @@ protected:
         return host;
     }
 
-    void DragTo(COffScreenPicture* host, QPoint to)
-    {
-        QMouseEvent move(QEvent::MouseMove, to, host->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(host, &move);
-    }
 
     QWidget window_;
     std::vector<std::uint32_t> presses_;
@@ -92,7 +88,7 @@ TEST_F(CButtonFamilyTest, ADraggedOffButtonReleasesAtOnce)
     CButtonFamily family(ButtonFamilyKind::B);
     COffScreenPicture* host = FirstButton(family, 0);
     QTest::mousePress(host, Qt::LeftButton, {}, {40, 10});
-    DragTo(host, {200, 10});
+    testing::MoveHeld(host, {200, 10});
     EXPECT_EQ(releases_, std::vector<std::uint32_t>{0});
     EXPECT_FALSE(family.IsPressed(0));
     QTest::mouseRelease(host, Qt::LeftButton, {}, {200, 10});

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include "fakes/MouseActions.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,12 +37,6 @@ protected:
         parent_.show();
     }
 
-    // A move while the left button is held; QTest::mouseMove carries no buttons.
-    void DragTo(QPoint to)
-    {
-        QMouseEvent move(QEvent::MouseMove, to, picture_->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(picture_, &move);
-    }
 
     QWidget parent_;
     COffScreenPicture* picture_ = nullptr;
@@ -71,7 +67,7 @@ TEST_F(COffScreenPictureTest, ReportsPressReleaseMoveAndDoubleClickWithTheTag)
     picture_->SetTag(7);
     QTest::mousePress(picture_, Qt::LeftButton, {}, {5, 6});
     EXPECT_TRUE(picture_->IsPressed());
-    DragTo({8, 9});
+    testing::MoveHeld(picture_, {8, 9});
     QTest::mouseRelease(picture_, Qt::LeftButton, {}, {9, 9});
     EXPECT_FALSE(picture_->IsPressed());
     // A double click arrives as press, release, double click, release.
@@ -88,9 +84,9 @@ TEST_F(COffScreenPictureTest, ALeaveWhilePressedIsTheOneRelease)
     picture_->CreateOffScreen({10, 10, 110, 60}, log_.All());
     picture_->SetTag(2);
     QTest::mousePress(picture_, Qt::LeftButton, {}, {50, 20});
-    DragTo({150, 20});
-    DragTo({160, 20});
-    DragTo({50, 20});  // back over the control, button still down
+    testing::MoveHeld(picture_, {150, 20});
+    testing::MoveHeld(picture_, {160, 20});
+    testing::MoveHeld(picture_, {50, 20});  // back over the control, button still down
     QTest::mouseRelease(picture_, Qt::LeftButton, {}, {50, 20});
     EXPECT_EQ(log_.events, (std::vector<std::string>{"down(50,20,2)", "up(-1,-1,2)", "move(50,20,2)"}));
     EXPECT_FALSE(picture_->IsPressed());
@@ -102,7 +98,7 @@ TEST_F(COffScreenPictureTest, WithoutAPressCallbackNoLeaveIsReported)
     callbacks.onLButtonDown = nullptr;
     picture_->CreateOffScreen({10, 10, 110, 60}, callbacks);
     QTest::mousePress(picture_, Qt::LeftButton, {}, {50, 20});
-    DragTo({150, 20});
+    testing::MoveHeld(picture_, {150, 20});
     QTest::mouseRelease(picture_, Qt::LeftButton, {}, {150, 20});
     EXPECT_TRUE(log_.events.empty()) << log_.events.front();
 

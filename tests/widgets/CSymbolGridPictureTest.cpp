@@ -1,5 +1,6 @@
 #include "widgets/CSymbolGridPicture.h"
 
+#include "fakes/MouseActions.h"
 #include "fakes/RecordingMessageSink.h"
 #include "widgets/CBitmapResources.h"
 
@@ -47,13 +48,6 @@ protected:
         };
     }
 
-    // A move while the left button is held; QTest::mouseMove carries no buttons.
-    void DragTo(QPoint to)
-    {
-        QMouseEvent move(QEvent::MouseMove, to, host_->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(host_, &move);
-    }
-
     QRgb SurfaceRgb(int x, int y) const { return host_->Surface().pixel(x, y) & kRgbMask; }
 
     QWidget parent_;
@@ -82,7 +76,7 @@ TEST_F(CSymbolGridPictureTest, APointerThatLeftWhilePressedReleasesNoCell)
 {
     CreatePicker();
     QTest::mousePress(host_, Qt::LeftButton, {}, {45, 40});
-    DragTo({200, 40});
+    testing::MoveHeld(host_, {200, 40});
     QTest::mouseRelease(host_, Qt::LeftButton, {}, {200, 40});
     EXPECT_EQ(events_, std::vector<std::string>{"press(1,1)"});
 }
