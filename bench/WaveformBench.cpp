@@ -1,7 +1,7 @@
 // Redrawing the tune's waveform: an hour of mono 16-bit samples in the main
 // window's 880 × 80 picture, wholly visible (zoom 1) and zoomed in (zoom 39),
 // scrolled to the middle.
-#include "audio/CWavePicture.h"
+#include "audio/ui/CWavePicture.h"
 #include "common/StderrMessageSink.h"
 
 #include <QApplication>

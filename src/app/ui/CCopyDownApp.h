@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/ui/CCopyDownDlg.h"
+
+#include <string>
+
+namespace harkwell {
+
+// Start-up: the product page in the browser, then the main window until Close.
+class CCopyDownApp {
+public:
+    CCopyDownApp(AppServices services, std::string workDir) : services_(services), workDir_(std::move(workDir)) {}
+    int Run();
+
+private:
+    AppServices services_;
+    std::string workDir_;
+};
+
+// Opens the product page that ships with the program in the user's browser.
+// False when it could not be put where a browser can read it, or not opened.
+bool OpenProductPage(Shell& shell);
+
+}  // namespace harkwell

@@ -1,0 +1,621 @@
+#include "app/ui/CCopyDownDlg.h"
+
+#include "analysis/ui/CAnalyzeDlg.h"
+#include "analysis/ui/CAnalyzeSettingDlg.h"
+#include "analysis/ui/CFrequencyListDlg.h"
+#include "app/AreaFile.h"
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CPlaySettingDlg.h"
+#include "app/CommandTable.h"
+#include "app/Guidance.h"
+#include "areas/ui/CAreaDlg.h"
+#include "areas/ui/CSelectionMarking.h"
+#include "audio/ui/CWavePicture.h"
+#include "audio/WavePlayer.h"
+#include "common/ErrorReport.h"
+#include "common/Files.h"
+#include "widgets/ui/CButtonFamily.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPalette>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace harkwell {
+
+namespace {
+
+constexpr PictureRect kTunePicturePlace{10, 70, 890, 150};
+constexpr PictureRect kPanelPicturePlace{10, 40, 890, 120};
+constexpr PictureRect kAnalyzePicturePlace{10, 50, 510, 130};
+constexpr int kTuneSlot = 0;
+constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
+constexpr int kQuitDelayMs = 100;
+
+// The window was laid out in dialog units; one is about 1.75 pixels here.
+constexpr int Units(int units) { return units * 7 / 4; }
+
+std::optional<ScrollAction> ScrollActionOf(int sliderAction)
+{
+    switch (sliderAction) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineLeft;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineRight;
+    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageLeft;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageRight;
+    case QAbstractSlider::SliderToMinimum: return ScrollAction::FarLeft;
+    case QAbstractSlider::SliderToMaximum: return ScrollAction::FarRight;
+    case QAbstractSlider::SliderMove: return ScrollAction::ThumbTracking;
+    default: return std::nullopt;
+    }
+}
+
+int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT32_MAX)); }
+
+}  // namespace
+
+CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* parent)
+    : QDialog(parent), services_(services), workDir_(std::move(workDir))
+{
+    setWindowTitle(QStringLiteral("Copy Down Tool"));
+    setFixedSize(Units(515), Units(172));
+    setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
+    CreateControls();
+    areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
+    analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages);
+    CreateButtons();
+    UpdateGuidance();
+
+    pictures_->AddSlot(areaDlg_->PictureHost(), kPanelPicturePlace,
+                       [this](std::uint32_t frame) { areaDlg_->OnPicturePress(frame); },
+                       [this](std::uint32_t frame) { areaDlg_->OnPictureRelease(frame); });
+    pictures_->SetBackground(CAreaDlg::kPictureSlot, kPanelBackground);
+    areaDlg_->AttachPictures(pictures_.get());
+    pictures_->AddSlot(analyzeDlg_->PictureHost(), kAnalyzePicturePlace,
+                       [this](std::uint32_t frame) { analyzeDlg_->OnPicturePress(frame); },
+                       [this](std::uint32_t frame) { analyzeDlg_->OnPictureRelease(frame); });
+    pictures_->SetBackground(CAnalyzeDlg::kPictureSlot, kPanelBackground);
+    analyzeDlg_->AttachPictures(pictures_.get());
+    pictures_->RedrawAll();
+    pictures_->ShowAll();
+
+    ReloadLastWork();
+    // Again: the guidance above was written before the last tune came back.
+    UpdateGuidance();
+}
+
+CCopyDownDlg::~CCopyDownDlg()
+{
+    SaveAreas();
+    player_.reset();
+    pictures_.reset();
+    buttons_->DestroyAll();
+    buttons_.reset();
+    tune_.reset();
+    delete areaDlg_;
+    delete analyzeDlg_;
+    setupFile_.reset();  // writes setup.ini
+}
+
+void CCopyDownDlg::CreateControls()
+{
+    auto* zoomLabel = new QLabel(QStringLiteral("Zoom"), this);
+    zoomLabel->setGeometry(Units(7), Units(27), Units(60), Units(10));
+    zoomBar_ = new QScrollBar(Qt::Horizontal, this);
+    zoomBar_->setGeometry(Units(71), Units(27), Units(100), Units(10));
+    zoomBar_->setRange(1, 40);
+    zoomBar_->setValue(1);
+    auto* locationLabel = new QLabel(QStringLiteral("Location"), this);
+    locationLabel->setGeometry(Units(177), Units(27), Units(60), Units(10));
+    positionBar_ = new QScrollBar(Qt::Horizontal, this);
+    positionBar_->setGeometry(Units(241), Units(27), Units(267), Units(10));
+    positionBar_->setRange(0, 0);
+    // A value changes when the thumb is let go, not while it is dragged.
+    for (QScrollBar* bar : {zoomBar_, positionBar_}) bar->setTracking(false);
+    connect(zoomBar_, &QScrollBar::actionTriggered, this, &CCopyDownDlg::OnZoomBar);
+    connect(zoomBar_, &QScrollBar::sliderReleased, this, [this] { OnZoomBar(-1); });
+    connect(positionBar_, &QScrollBar::actionTriggered, this, &CCopyDownDlg::OnPositionBar);
+    connect(positionBar_, &QScrollBar::sliderReleased, this, [this] { OnPositionBar(-1); });
+
+    guidanceLabel_ = new QLabel(this);
+    guidanceLabel_->setGeometry(Units(7), Units(110), Units(501), Units(33));
+    guidanceLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    tunePictureHost_ = new COffScreenPicture(this);
+    pictures_ = std::make_unique<CWavePicture>(
+        services_.messages, tunePictureHost_, kTunePicturePlace, [this](std::uint32_t frame) { OnTunePress(frame); },
+        [this](std::uint32_t frame) { OnTuneRelease(frame); });
+    pictures_->SetBackground(kTuneSlot, kSlotBackground);
+}
+
+void CCopyDownDlg::CreateButtons()
+{
+    buttons_ = std::make_unique<CButtonFamily>(ButtonFamilyKind::A);
+    for (const CommandButton& button : kCommandButtons) {
+        COffScreenPicture* host = button.window == CommandWindow::Main        ? new COffScreenPicture(this)
+                                  : button.window == CommandWindow::AreaPanel ? areaDlg_->NewButtonHost()
+                                                                              : analyzeDlg_->NewButtonHost();
+        buttonHosts_[button.command] = host;
+        const QString caption = QString::fromUtf8(button.caption.data(), static_cast<qsizetype>(button.caption.size()));
+        const int tag = static_cast<int>(button.command);
+        if (button.command == command::kClose) {
+            buttons_->CreateFirstButton([this](std::uint32_t command) { Dispatch(command); }, nullptr, host,
+                                        button.place, caption, kReleasedButtonBitmap, kPressedButtonBitmap, tag);
+        } else {
+            buttons_->AddButton(host, button.place, caption, kReleasedButtonBitmap, kPressedButtonBitmap, tag);
+        }
+    }
+}
+
+void CCopyDownDlg::ReloadLastWork()
+{
+    if (!CanOpenFile(setup_.tunePath)) return;
+    LoadTune(setup_.tunePath);
+    const AreaLists lists = LoadAreaFile(services_.messages, WorkFilePath(workDir_, "line.dat"));
+    for (std::size_t slot = 0; slot < lists.size(); ++slot)
+        for (const WaveformArea& area : lists[slot])
+            pictures_->AddArea(static_cast<int>(slot), area.start, area.end, area.colour, area.name);
+    pictures_->RecolourAreas(kTuneSlot, kCurrentColour, kDoneColour);
+    pictures_->Redraw(kTuneSlot);
+    pictures_->Show(kTuneSlot);
+}
+
+void CCopyDownDlg::SaveAreas()
+{
+    const std::string path = WorkFilePath(workDir_, "line.dat");
+    if (!hadTune_ && FileExists(path)) return;
+    SaveAreaFile(services_.messages, path,
+                 {pictures_->Areas(0), pictures_->Areas(CAreaDlg::kPictureSlot), pictures_->Areas(CAnalyzeDlg::kPictureSlot)});
+}
+
+void CCopyDownDlg::Dispatch(std::uint32_t command)
+{
+    switch (command) {
+    case command::kClose:
+        QTimer::singleShot(kQuitDelayMs, this, [this] { QDialog::done(QDialog::Accepted); });
+        break;
+    case command::kLoadWav: LoadWav(); break;
+    case command::kPlay: PlayCommand(PlayMode::Main); break;
+    case command::kPlayPanel: PlayCommand(PlayMode::AreaPanel); break;
+    case command::kPlayAnalyze: PlayCommand(PlayMode::AnalyzeDialog); break;
+    case command::kPlaySetting: OpenPlaySetting(); break;
+    case command::kCopyDown:
+        CopyDown();
+        UpdateGuidance();
+        break;
+    case command::kClosePanel: areaDlg_->hide(); break;
+    case command::kAnalyze: Analyze(); break;
+    case command::kCloseAnalyze: analyzeDlg_->hide(); break;
+    case command::kLowPart: analyzeDlg_->AnalyzePart(kLowPart, AnalysisSamples()); break;
+    case command::kMidPart: analyzeDlg_->AnalyzePart(kMidPart, AnalysisSamples()); break;
+    case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples()); break;
+    case command::kPowerSpectre: ShowPowerSpectrum(); break;
+    case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
+    case command::kBaseWidth: BaseWidth(); break;
+    case command::kAddSeparator: AddSeparator(); break;
+    default:
+        // Playing, the CD, help, the lists and dialogs and the score commands
+        // come with their own parts of the program.
+        break;
+    }
+}
+
+void CCopyDownDlg::LoadWav()
+{
+    areaDlg_->hide();
+    analyzeDlg_->hide();
+    std::string path;
+    if (PromptOpenFile(services_.filePrompt, "wav", "wave files|*.wav|", path, nullptr, nullptr, &workDir_))
+        OpenTune(path);
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::PlayCommand(PlayMode mode)
+{
+    if (!TuneLoaded()) return;
+    // The panels play their selection, or from its start to the stretch's
+    // end when nothing is selected.
+    const auto stretchOf = [](std::uint32_t dataStart, std::uint32_t dataLength, const StretchSelection& piece) {
+        const std::uint32_t start = dataStart + piece.start;
+        const std::uint32_t end = piece.start == piece.end ? dataStart + dataLength : dataStart + piece.end;
+        return std::pair(start, end);
+    };
+    switch (mode) {
+    case PlayMode::Main: TogglePlay(mode, mark_.start, mark_.end, 1.0); break;
+    case PlayMode::AreaPanel: {
+        const auto [start, end] = stretchOf(areaDlg_->dataStart, areaDlg_->dataLength, areaDlg_->Selection());
+        TogglePlay(mode, start, end, 1.0);
+        break;
+    }
+    case PlayMode::AnalyzeDialog: {
+        const auto [start, end] = stretchOf(analyzeDlg_->dataStart, analyzeDlg_->dataLength, analyzeDlg_->Selection());
+        TogglePlay(mode, start, end, setup_.playSpeed);
+        break;
+    }
+    case PlayMode::AreaList: break;  // the list dialog names its own stretch
+    }
+}
+
+void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed)
+{
+    if (!TuneLoaded()) return;
+    const bool mayStop = playMode_ == mode || (mode == PlayMode::AnalyzeDialog && playMode_ == PlayMode::AreaList);
+    if (!playing_) {
+        playing_ = true;
+        playMode_ = mode;
+        SetPlayCaption(mode, "  Stop");
+        player_.reset();
+        // A play that cannot start leaves nothing playing.
+        if (!PlayArea(start, end, speed)) {
+            playing_ = false;
+            SetPlayCaption(mode, "  Play");
+        }
+    } else if (mayStop) {
+        if (player_) player_->Stop();
+        SetPlayCaption(mode, "  Play");
+        playing_ = false;
+    } else {
+        ShowMainMessage(kMessageNowPlaying);
+    }
+    UpdateGuidance();
+}
+
+bool CCopyDownDlg::PlayArea(std::uint32_t start, std::uint32_t end, double speed)
+{
+    constexpr std::size_t kLeadInBytes = 4096;
+    const std::size_t b = playFormat_.blockAlign;
+    if (b == 0) return false;
+    // Never past the tune: a mark of an earlier, longer tune is cut to this one.
+    const std::size_t tuneBytes = tune_->Length();
+    const std::size_t from = std::min<std::size_t>(std::size_t{start} * b, tuneBytes);
+    const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
+    const std::size_t n = to > from ? to - from : 0;
+
+    playBuffer_.assign(n + kLeadInBytes, 0);
+    std::copy_n(tune_->Samples().data() + from, n, playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
+    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+    if (speed != 1.0) {
+        WaveData stretch(playFormat_, playBuffer_.data(), playFrames_);
+        stretch.ChangeSpeed(speed, 8, services_.messages);
+        playBuffer_.assign(stretch.Samples().begin(), stretch.Samples().end());
+        playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+    }
+
+    const std::uint64_t generation = ++playGeneration_;
+    player_ = std::make_unique<WavePlayer>(
+        services_.waveOut, services_.messages, playFormat_, playBuffer_.data(), playFrames_, WavePlayerSettings{},
+        // Both notices come from other threads; the window acts on them in its own.
+        [this](WaveBufferHeader* header) {
+            QMetaObject::invokeMethod(
+                this, [this, header] { if (player_) player_->OnBufferDone(header); }, Qt::QueuedConnection);
+        },
+        [this, generation](std::uint32_t written, std::uint32_t total) {
+            if (written >= total)
+                QMetaObject::invokeMethod(this, [this, generation] { OnPlayEnded(generation); }, Qt::QueuedConnection);
+        },
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    return player_->Play();
+}
+
+void CCopyDownDlg::OnPlayEnded(std::uint64_t generation)
+{
+    if (generation != playGeneration_ || !playing_) return;
+    SetPlayCaption(playMode_, "  Play");
+    playing_ = false;
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::SetPlayCaption(PlayMode mode, const char* caption)
+{
+    std::uint32_t button = command::kPlay;
+    switch (mode) {
+    case PlayMode::Main: button = command::kPlay; break;
+    case PlayMode::AreaPanel: button = command::kPlayPanel; break;
+    case PlayMode::AnalyzeDialog: button = command::kPlayAnalyze; break;
+    case PlayMode::AreaList: return;  // the list dialog's own button
+    }
+    buttons_->SetCaption(static_cast<int>(button), QString::fromUtf8(caption));
+    buttons_->ShowAll();
+}
+
+QString CCopyDownDlg::ButtonCaption(std::uint32_t command) const
+{
+    // Buttons were made in command order, so a command is its button's index.
+    return buttons_->Caption(static_cast<int>(command));
+}
+
+void CCopyDownDlg::OpenPlaySetting()
+{
+    settingDialog_.Run(services_.messages, [this] {
+        CPlaySettingDlg setting(this, setup_.playSpeed);
+        setting.exec();
+    });
+}
+
+void CCopyDownDlg::OpenTune(const std::string& path)
+{
+    setup_ = SetupData();
+    for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
+    // A path too long for setup.ini is not kept: a cut path would name another file.
+    setup_.tunePath = FitsTunePath(path) ? path : std::string();
+    LoadTune(path);
+}
+
+void CCopyDownDlg::LoadTune(const std::string& path)
+{
+    tune_.reset();
+    tune_ = WaveData::Load(path, services_.messages);
+    if (tune_) {
+        tune_->MixToMono();
+        playFormat_ = tune_->Format();
+        hadTune_ = true;
+    }
+    const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
+    ShowTuneBarLines();
+    pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
+                          format.bitsPerSample);
+    pictures_->Show(kTuneSlot);
+    view_.SetTune(TuneLoaded(), TuneFrames());
+    ApplyPositionBar();
+}
+
+std::uint32_t CCopyDownDlg::TuneFrames() const
+{
+    return tune_ ? tune_->Frames() : 0;
+}
+
+std::uint32_t CCopyDownDlg::BytesPerFrame() const
+{
+    return tune_ ? std::uint32_t{tune_->Format().blockAlign} : 0;
+}
+
+void CCopyDownDlg::UpdateGuidance()
+{
+    guidance_ = GuidanceText(TuneLoaded(), mark_.start != 0 || mark_.end != 0, playing_);
+    // The text keeps its line breaks as "\n\r"; a label wants "\n" alone.
+    QString shown = QString::fromStdString(guidance_);
+    shown.remove(QLatin1Char('\r'));
+    guidanceLabel_->setText(shown);
+}
+
+void CCopyDownDlg::ShowMainMessage(int code)
+{
+    ShowPlainMessage(services_.messages, MainMessageText(code));
+}
+
+void CCopyDownDlg::OnTunePress(std::uint32_t frame)
+{
+    PressSelection(*pictures_, kTuneSlot, mark_, TuneLoaded(), frame);
+}
+
+void CCopyDownDlg::OnTuneRelease(std::uint32_t frame)
+{
+    ReleaseSelection(*pictures_, kTuneSlot, mark_, TuneLoaded(), frame);
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::OnZoomBar(int action)
+{
+    const auto scroll = action == -1 ? std::optional(ScrollAction::ThumbReleased) : ScrollActionOf(action);
+    if (!scroll || !view_.ScrollZoom({*scroll, zoomBar_->sliderPosition()})) return;
+    zoomBar_->setSliderPosition(view_.ZoomBarPosition());
+    pictures_->SetZoom(kTuneSlot, view_.Zoom());
+    ApplyPositionBar();
+}
+
+void CCopyDownDlg::OnPositionBar(int action)
+{
+    const auto scroll = action == -1 ? std::optional(ScrollAction::ThumbReleased) : ScrollActionOf(action);
+    if (!scroll || !view_.ScrollPosition({*scroll, positionBar_->sliderPosition()})) return;
+    positionBar_->setSliderPosition(ClampToInt(view_.ViewStart()));
+    pictures_->SetViewStart(kTuneSlot, view_.ViewStart());
+}
+
+void CCopyDownDlg::ApplyPositionBar()
+{
+    if (!TuneLoaded()) return;
+    view_.ScrollPosition({ScrollAction::ThumbReleased, ClampToInt(view_.ViewStart())});
+    pictures_->SetViewStart(kTuneSlot, view_.ViewStart());
+    positionBar_->setRange(0, ClampToInt(view_.PositionRange()));
+    positionBar_->setPageStep(std::max(1, ClampToInt(TuneFrames() / static_cast<std::uint32_t>(view_.Zoom()))));
+    positionBar_->setValue(ClampToInt(view_.ViewStart()));
+}
+
+void CCopyDownDlg::ShowTuneBarLines()
+{
+    pictures_->ClearMarkers(kTuneSlot);
+    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
+        pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
+}
+
+void CCopyDownDlg::ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length)
+{
+    pictures_->ClearMarkers(slot);
+    for (const BarLine& line : StretchBarAndBeatLines(setup_.separators, dataStart, length, CWavePicture::kMaxLines))
+        pictures_->AddMarker(slot, static_cast<std::uint32_t>(line.position), line.colour);
+}
+
+void CCopyDownDlg::DrawSeparators()
+{
+    if (!TuneLoaded()) return;
+    ShowStretchLines(CAreaDlg::kPictureSlot, areaDlg_->dataStart, areaDlg_->dataLength);
+    pictures_->Redraw(CAreaDlg::kPictureSlot);
+    pictures_->Show(CAreaDlg::kPictureSlot);
+    ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzeDlg_->dataStart, analyzeDlg_->dataLength);
+    pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
+    pictures_->Show(CAnalyzeDlg::kPictureSlot);
+    ShowTuneBarLines();
+    pictures_->Redraw(kTuneSlot);
+    pictures_->Show(kTuneSlot);
+}
+
+void CCopyDownDlg::CopyDown()
+{
+    if (!TuneLoaded()) return;
+    // A mark made on an earlier, longer tune is cut to this one.
+    const std::uint32_t last = TuneFrames() == 0 ? 0 : TuneFrames() - 1;
+    mark_.start = std::min(mark_.start, last);
+    mark_.end = std::min(mark_.end, last);
+    if (mark_.end - mark_.start < kMinStretchFrames) {
+        ShowMainMessage(kMessageTooNarrow);
+        return;
+    }
+    pictures_->RemoveAreaByColour(kTuneSlot, kSelectionColour);
+    areaDlg_->dataStart = mark_.start;
+    areaDlg_->dataLength = mark_.end - mark_.start;
+    areaDlg_->Selection() = {};
+
+    MakeCurrentArea(kTuneSlot, mark_.start, mark_.end);
+
+    const int panel = CAreaDlg::kPictureSlot;
+    ShowStretchLines(panel, areaDlg_->dataStart, areaDlg_->dataLength);
+    pictures_->RecolourAreas(panel, kCurrentColour, kDoneColour);
+    pictures_->RemoveAreaByColour(panel, kSelectionColour);
+    pictures_->SetSamples(panel, tune_->Samples().data() + std::size_t{mark_.start} * BytesPerFrame(),
+                          areaDlg_->dataLength, tune_->Format().channels, tune_->Format().bitsPerSample);
+    pictures_->Show(panel);
+    pictures_->Redraw(kTuneSlot);
+    pictures_->Show(kTuneSlot);
+    areaDlg_->show();
+    areaDlg_->raise();
+}
+
+void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end)
+{
+    // A stretch seen before keeps its name and moves to the end of the list.
+    std::string name(kUndefinedAreaName);
+    if (const int found = pictures_->FindArea(slot, start, end); found >= 0) {
+        name = (*pictures_->Areas(slot))[static_cast<std::size_t>(found)].name;
+        pictures_->RemoveAreaAt(slot, found);
+    }
+    pictures_->RecolourAreas(slot, kCurrentColour, kDoneColour);
+    pictures_->AddArea(slot, start, end, kCurrentColour, name);
+}
+
+void CCopyDownDlg::Analyze()
+{
+    if (!TuneLoaded()) return;
+    const StretchSelection& piece = areaDlg_->Selection();
+    if (piece.end - piece.start < kMinStretchFrames) {
+        ShowMainMessage(kMessageTooNarrow);
+        return;
+    }
+    const int panel = CAreaDlg::kPictureSlot;
+    const int analyze = CAnalyzeDlg::kPictureSlot;
+    pictures_->RemoveAreaByColour(panel, kSelectionColour);
+    analyzeDlg_->dataStart = areaDlg_->dataStart + piece.start;
+    analyzeDlg_->dataLength = piece.end - piece.start;
+
+    MakeCurrentArea(panel, piece.start, piece.end);
+
+    // Never past the tune's end, even for a piece of a stretch of an earlier tune.
+    const std::uint32_t start = std::min(analyzeDlg_->dataStart, TuneFrames());
+    const std::uint32_t shown = std::min(analyzeDlg_->dataLength, TuneFrames() - start);
+    ShowStretchLines(analyze, analyzeDlg_->dataStart, shown);
+    pictures_->RemoveAreaByColour(analyze, kSelectionColour);
+    pictures_->SetSamples(analyze, tune_->Samples().data() + std::size_t{start} * BytesPerFrame(), shown,
+                          tune_->Format().channels, tune_->Format().bitsPerSample);
+    pictures_->Show(analyze);
+    pictures_->Redraw(panel);
+    pictures_->Show(panel);
+
+    analyzeDlg_->Selection() = {};
+    analyzeDlg_->sampleRate = tune_->Format().samplesPerSec;
+    analyzeDlg_->PrepareForStretch();
+    analyzeDlg_->show();
+    analyzeDlg_->raise();
+}
+
+void CCopyDownDlg::BaseWidth()
+{
+    const StretchSelection& piece = analyzeDlg_->Selection();
+    const auto position = static_cast<std::int32_t>(std::min<std::uint64_t>(
+        std::uint64_t{analyzeDlg_->dataStart} + piece.start, INT32_MAX));
+    const int separator = setup_.separators.SeparatorAt(position);
+    const auto width = static_cast<std::int32_t>(std::min<std::uint32_t>(piece.end - piece.start, INT32_MAX));
+    if (!setup_.separators.SetBaseLength(separator, width))
+        ShowPlainMessage(services_.messages, kTooNarrowForBaseWidth);
+    DrawSeparators();
+}
+
+TuneSamples CCopyDownDlg::AnalysisSamples() const
+{
+    if (!tune_) return {};
+    const WaveFormat& format = tune_->Format();
+    return {tune_->Samples().data(), tune_->Samples().size(), static_cast<std::int32_t>(format.samplesPerSec),
+            format.channels, format.bitsPerSample};
+}
+
+void CCopyDownDlg::ShowPowerSpectrum()
+{
+    const NoteStrengths values =
+        FrequencyListValues(services_.messages, AnalysisSamples(), analyzeDlg_->Range(), setup_.includeHarmonics == 1);
+    listDialog_.Run(services_.messages, [&] {
+        CFrequencyListDlg list(this, values);
+        list.exec();
+    });
+}
+
+void CCopyDownDlg::OpenAnalyzeSetting()
+{
+    settingDialog_.Run(services_.messages, [this] {
+        CAnalyzeSettingDlg setting(this, setup_.includeHarmonics);
+        setting.exec();
+    });
+}
+
+void CCopyDownDlg::AddSeparator()
+{
+    const StretchSelection& piece = analyzeDlg_->Selection();
+    setup_.separators.InsertSeparator(static_cast<std::int32_t>(
+        std::min<std::uint64_t>(std::uint64_t{analyzeDlg_->dataStart} + piece.start, INT32_MAX)));
+    DrawSeparators();
+}
+
+void CCopyDownDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+void CCopyDownDlg::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) return;
+    QDialog::keyPressEvent(event);
+}
+
+void CCopyDownDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Harkwell のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this, &CCopyDownDlg::ShowAbout);
+    menu.exec(event->globalPos());
+}
+
+void CCopyDownDlg::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void ApplyDialogColours(QApplication& application)
+{
+    QPalette palette = application.palette();
+    const QColor background(172, 205, 172);
+    const QColor text(64, 127, 64);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    application.setPalette(palette);
+}
+
+}  // namespace harkwell

@@ -1,0 +1,35 @@
+// Harkwell: copy a tune down by ear, one short stretch at a time.
+#include "app/ui/CCopyDownApp.h"
+#include "app/ui/CDesktopShell.h"
+#include "app/ui/CFileDialogPrompt.h"
+#include "app/ui/CMessageBoxSink.h"
+#include "common/ErrorReport.h"
+#include "platform/PortAudioWaveOutPort.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <unistd.h>
+
+#include <climits>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Harkwell"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/harkwell.png")));
+    harkwell::ApplyDialogColours(application);
+
+    harkwell::CMessageBoxSink messages;
+    harkwell::CFileDialogPrompt filePrompt;
+    harkwell::CDesktopShell shell;
+    harkwell::PortAudioSession sound;
+    harkwell::PortAudioWaveOutPort waveOut(sound);
+    char workDir[PATH_MAX] = {};
+    if (getcwd(workDir, sizeof workDir) == nullptr) {
+        harkwell::ReportGeneralError(messages, harkwell::gene::kNoCurrentDirectory);
+        return 1;
+    }
+    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut}, workDir);
+    return app.Run();
+}
