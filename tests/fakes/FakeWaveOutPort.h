@@ -27,6 +27,10 @@ public:
         onDone_ = std::move(onDone);
         open_ = true;
         paused_ = false;
+        // The played position counts from the opening, as a real output's does.
+        queue_.clear();
+        offset_ = 0;
+        playedFrames_ = 0;
         return true;
     }
     void Pause() override

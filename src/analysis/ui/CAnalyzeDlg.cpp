@@ -46,7 +46,7 @@ void CAnalyzeDlg::SetKeyStrength(int note, int value)
 
 AnalysisRange CAnalyzeDlg::Range() const
 {
-    return {dataStart, selection_.start, selection_.end};
+    return {stretch_.dataStart, stretch_.selection.start, stretch_.selection.end};
 }
 
 void CAnalyzeDlg::AnalyzePart(PartRange part, const TuneSamples& tune)
@@ -83,12 +83,12 @@ COffScreenPicture* CAnalyzeDlg::NewButtonHost()
 
 void CAnalyzeDlg::OnPicturePress(std::uint32_t frame)
 {
-    if (pictures_ != nullptr) PressSelection(*pictures_, kPictureSlot, selection_, tuneLoaded_(), frame);
+    if (pictures_ != nullptr) PressSelection(*pictures_, kPictureSlot, stretch_.selection, tuneLoaded_(), frame);
 }
 
 void CAnalyzeDlg::OnPictureRelease(std::uint32_t frame)
 {
-    if (pictures_ != nullptr) ReleaseSelection(*pictures_, kPictureSlot, selection_, tuneLoaded_(), frame);
+    if (pictures_ != nullptr) ReleaseSelection(*pictures_, kPictureSlot, stretch_.selection, tuneLoaded_(), frame);
 }
 
 void CAnalyzeDlg::PrepareForStretch()

@@ -3,6 +3,7 @@
 #include "analysis/NoteAnalysis.h"
 #include "analysis/ScoreGrid.h"
 #include "areas/AreaColours.h"
+#include "areas/PanelStretch.h"
 #include "common/MessageSink.h"
 #include "widgets/PictureRect.h"
 
@@ -41,8 +42,11 @@ public:
     // A new stretch: the cursor back at the bar's start and the bar one whole rest.
     void PrepareForStretch();
 
-    StretchSelection& Selection() { return selection_; }
-    const StretchSelection& Selection() const { return selection_; }
+    // The stretch to show, handed over whole, with the piece selected in it.
+    void ShowStretch(const PanelStretch& stretch) { stretch_ = stretch; }
+    const PanelStretch& Stretch() const { return stretch_; }
+    StretchSelection& Selection() { return stretch_.selection; }
+    const StretchSelection& Selection() const { return stretch_.selection; }
     const ScoreGrid& Grid() const { return grid_; }
 
     // Colours the key of a note by a strength: white to yellow for a white
@@ -57,9 +61,6 @@ public:
     // Where the selection lies in the tune.
     AnalysisRange Range() const;
     CKeyboardPicture& Keyboard() { return *keyboard_; }
-    std::uint32_t dataStart = 0;      // tune frame where the stretch begins
-    std::uint32_t dataLength = 0;     // frames in the stretch
-    std::uint32_t sampleRate = 44100;
 
 private:
     void ColourKey(int note, int value);
@@ -71,7 +72,7 @@ private:
     MessageSink& messages_;
     CWavePicture* pictures_ = nullptr;
     COffScreenPicture* pictureHost_;
-    StretchSelection selection_;
+    PanelStretch stretch_;
     ScoreGrid grid_;
     COffScreenPicture* keyboardHost_;
     std::unique_ptr<CKeyboardPicture> keyboard_;

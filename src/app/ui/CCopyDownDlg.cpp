@@ -11,7 +11,6 @@
 #include "areas/ui/CAreaDlg.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
-#include "audio/WavePlayer.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 #include "widgets/ui/CButtonFamily.h"
@@ -68,6 +67,13 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     setWindowTitle(QStringLiteral("Copy Down Tool"));
     setFixedSize(Units(515), Units(172));
     setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
+    playback_ = std::make_unique<PlaybackControl>(
+        services_.waveOut, services_.messages,
+        PlaybackControl::Hooks{
+            [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
+            [this](PlayMode mode, std::string_view caption) { SetPlayCaption(mode, caption); },
+            [this] { UpdateGuidance(); },
+            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }});
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
     analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages);
@@ -95,7 +101,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
 CCopyDownDlg::~CCopyDownDlg()
 {
     SaveAreas();
-    player_.reset();
+    playback_.reset();
     pictures_.reset();
     buttons_->DestroyAll();
     buttons_.reset();
@@ -220,23 +226,15 @@ void CCopyDownDlg::LoadWav()
 
 void CCopyDownDlg::PlayCommand(PlayMode mode)
 {
-    if (!TuneLoaded()) return;
-    // The panels play their selection, or from its start to the stretch's
-    // end when nothing is selected.
-    const auto stretchOf = [](std::uint32_t dataStart, std::uint32_t dataLength, const StretchSelection& piece) {
-        const std::uint32_t start = dataStart + piece.start;
-        const std::uint32_t end = piece.start == piece.end ? dataStart + dataLength : dataStart + piece.end;
-        return std::pair(start, end);
-    };
     switch (mode) {
     case PlayMode::Main: TogglePlay(mode, mark_.start, mark_.end, 1.0); break;
     case PlayMode::AreaPanel: {
-        const auto [start, end] = stretchOf(areaDlg_->dataStart, areaDlg_->dataLength, areaDlg_->Selection());
+        const auto [start, end] = PlayedStretch(areaDlg_->Stretch());
         TogglePlay(mode, start, end, 1.0);
         break;
     }
     case PlayMode::AnalyzeDialog: {
-        const auto [start, end] = stretchOf(analyzeDlg_->dataStart, analyzeDlg_->dataLength, analyzeDlg_->Selection());
+        const auto [start, end] = PlayedStretch(analyzeDlg_->Stretch());
         TogglePlay(mode, start, end, setup_.playSpeed);
         break;
     }
@@ -247,73 +245,10 @@ void CCopyDownDlg::PlayCommand(PlayMode mode)
 void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed)
 {
     if (!TuneLoaded()) return;
-    const bool mayStop = playMode_ == mode || (mode == PlayMode::AnalyzeDialog && playMode_ == PlayMode::AreaList);
-    if (!playing_) {
-        playing_ = true;
-        playMode_ = mode;
-        SetPlayCaption(mode, "  Stop");
-        player_.reset();
-        // A play that cannot start leaves nothing playing.
-        if (!PlayArea(start, end, speed)) {
-            playing_ = false;
-            SetPlayCaption(mode, "  Play");
-        }
-    } else if (mayStop) {
-        if (player_) player_->Stop();
-        SetPlayCaption(mode, "  Play");
-        playing_ = false;
-    } else {
-        ShowMainMessage(kMessageNowPlaying);
-    }
-    UpdateGuidance();
+    playback_->Toggle(mode, {tune_->Format(), tune_->Samples()}, start, end, speed);
 }
 
-bool CCopyDownDlg::PlayArea(std::uint32_t start, std::uint32_t end, double speed)
-{
-    constexpr std::size_t kLeadInBytes = 4096;
-    const std::size_t b = playFormat_.blockAlign;
-    if (b == 0) return false;
-    // Never past the tune: a mark of an earlier, longer tune is cut to this one.
-    const std::size_t tuneBytes = tune_->Length();
-    const std::size_t from = std::min<std::size_t>(std::size_t{start} * b, tuneBytes);
-    const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
-    const std::size_t n = to > from ? to - from : 0;
-
-    playBuffer_.assign(n + kLeadInBytes, 0);
-    std::copy_n(tune_->Samples().data() + from, n, playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
-    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
-    if (speed != 1.0) {
-        WaveData stretch(playFormat_, playBuffer_.data(), playFrames_);
-        stretch.ChangeSpeed(speed, 8, services_.messages);
-        playBuffer_.assign(stretch.Samples().begin(), stretch.Samples().end());
-        playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
-    }
-
-    const std::uint64_t generation = ++playGeneration_;
-    player_ = std::make_unique<WavePlayer>(
-        services_.waveOut, services_.messages, playFormat_, playBuffer_.data(), playFrames_, WavePlayerSettings{},
-        // Both notices come from other threads; the window acts on them in its own.
-        [this](WaveBufferHeader* header) {
-            QMetaObject::invokeMethod(
-                this, [this, header] { if (player_) player_->OnBufferDone(header); }, Qt::QueuedConnection);
-        },
-        [this, generation](std::uint32_t written, std::uint32_t total) {
-            if (written >= total)
-                QMetaObject::invokeMethod(this, [this, generation] { OnPlayEnded(generation); }, Qt::QueuedConnection);
-        },
-        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-    return player_->Play();
-}
-
-void CCopyDownDlg::OnPlayEnded(std::uint64_t generation)
-{
-    if (generation != playGeneration_ || !playing_) return;
-    SetPlayCaption(playMode_, "  Play");
-    playing_ = false;
-    UpdateGuidance();
-}
-
-void CCopyDownDlg::SetPlayCaption(PlayMode mode, const char* caption)
+void CCopyDownDlg::SetPlayCaption(PlayMode mode, std::string_view caption)
 {
     std::uint32_t button = command::kPlay;
     switch (mode) {
@@ -322,7 +257,8 @@ void CCopyDownDlg::SetPlayCaption(PlayMode mode, const char* caption)
     case PlayMode::AnalyzeDialog: button = command::kPlayAnalyze; break;
     case PlayMode::AreaList: return;  // the list dialog's own button
     }
-    buttons_->SetCaption(static_cast<int>(button), QString::fromUtf8(caption));
+    buttons_->SetCaption(static_cast<int>(button),
+                         QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     buttons_->ShowAll();
 }
 
@@ -355,7 +291,6 @@ void CCopyDownDlg::LoadTune(const std::string& path)
     tune_ = WaveData::Load(path, services_.messages);
     if (tune_) {
         tune_->MixToMono();
-        playFormat_ = tune_->Format();
         hadTune_ = true;
     }
     const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
@@ -379,7 +314,7 @@ std::uint32_t CCopyDownDlg::BytesPerFrame() const
 
 void CCopyDownDlg::UpdateGuidance()
 {
-    guidance_ = GuidanceText(TuneLoaded(), mark_.start != 0 || mark_.end != 0, playing_);
+    guidance_ = GuidanceText(TuneLoaded(), mark_.start != 0 || mark_.end != 0, IsPlaying());
     // The text keeps its line breaks as "\n\r"; a label wants "\n" alone.
     QString shown = QString::fromStdString(guidance_);
     shown.remove(QLatin1Char('\r'));
@@ -446,10 +381,12 @@ void CCopyDownDlg::ShowStretchLines(int slot, std::int64_t dataStart, std::int64
 void CCopyDownDlg::DrawSeparators()
 {
     if (!TuneLoaded()) return;
-    ShowStretchLines(CAreaDlg::kPictureSlot, areaDlg_->dataStart, areaDlg_->dataLength);
+    const PanelStretch& panel = areaDlg_->Stretch();
+    ShowStretchLines(CAreaDlg::kPictureSlot, panel.dataStart, panel.dataLength);
     pictures_->Redraw(CAreaDlg::kPictureSlot);
     pictures_->Show(CAreaDlg::kPictureSlot);
-    ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzeDlg_->dataStart, analyzeDlg_->dataLength);
+    const PanelStretch& analyzed = analyzeDlg_->Stretch();
+    ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzed.dataStart, analyzed.dataLength);
     pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
     pictures_->Show(CAnalyzeDlg::kPictureSlot);
     ShowTuneBarLines();
@@ -469,18 +406,17 @@ void CCopyDownDlg::CopyDown()
         return;
     }
     pictures_->RemoveAreaByColour(kTuneSlot, kSelectionColour);
-    areaDlg_->dataStart = mark_.start;
-    areaDlg_->dataLength = mark_.end - mark_.start;
-    areaDlg_->Selection() = {};
+    areaDlg_->ShowStretch({mark_.start, mark_.end - mark_.start, tune_->Format().samplesPerSec, {}});
+    const PanelStretch& stretch = areaDlg_->Stretch();
 
     MakeCurrentArea(kTuneSlot, mark_.start, mark_.end);
 
     const int panel = CAreaDlg::kPictureSlot;
-    ShowStretchLines(panel, areaDlg_->dataStart, areaDlg_->dataLength);
+    ShowStretchLines(panel, stretch.dataStart, stretch.dataLength);
     pictures_->RecolourAreas(panel, kCurrentColour, kDoneColour);
     pictures_->RemoveAreaByColour(panel, kSelectionColour);
     pictures_->SetSamples(panel, tune_->Samples().data() + std::size_t{mark_.start} * BytesPerFrame(),
-                          areaDlg_->dataLength, tune_->Format().channels, tune_->Format().bitsPerSample);
+                          stretch.dataLength, tune_->Format().channels, tune_->Format().bitsPerSample);
     pictures_->Show(panel);
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
@@ -511,15 +447,15 @@ void CCopyDownDlg::Analyze()
     const int panel = CAreaDlg::kPictureSlot;
     const int analyze = CAnalyzeDlg::kPictureSlot;
     pictures_->RemoveAreaByColour(panel, kSelectionColour);
-    analyzeDlg_->dataStart = areaDlg_->dataStart + piece.start;
-    analyzeDlg_->dataLength = piece.end - piece.start;
+    const std::uint32_t pieceStart = areaDlg_->Stretch().dataStart + piece.start;
+    const std::uint32_t pieceLength = piece.end - piece.start;
 
     MakeCurrentArea(panel, piece.start, piece.end);
 
     // Never past the tune's end, even for a piece of a stretch of an earlier tune.
-    const std::uint32_t start = std::min(analyzeDlg_->dataStart, TuneFrames());
-    const std::uint32_t shown = std::min(analyzeDlg_->dataLength, TuneFrames() - start);
-    ShowStretchLines(analyze, analyzeDlg_->dataStart, shown);
+    const std::uint32_t start = std::min(pieceStart, TuneFrames());
+    const std::uint32_t shown = std::min(pieceLength, TuneFrames() - start);
+    ShowStretchLines(analyze, pieceStart, shown);
     pictures_->RemoveAreaByColour(analyze, kSelectionColour);
     pictures_->SetSamples(analyze, tune_->Samples().data() + std::size_t{start} * BytesPerFrame(), shown,
                           tune_->Format().channels, tune_->Format().bitsPerSample);
@@ -527,8 +463,7 @@ void CCopyDownDlg::Analyze()
     pictures_->Redraw(panel);
     pictures_->Show(panel);
 
-    analyzeDlg_->Selection() = {};
-    analyzeDlg_->sampleRate = tune_->Format().samplesPerSec;
+    analyzeDlg_->ShowStretch({pieceStart, pieceLength, tune_->Format().samplesPerSec, {}});
     analyzeDlg_->PrepareForStretch();
     analyzeDlg_->show();
     analyzeDlg_->raise();
@@ -538,7 +473,7 @@ void CCopyDownDlg::BaseWidth()
 {
     const StretchSelection& piece = analyzeDlg_->Selection();
     const auto position = static_cast<std::int32_t>(std::min<std::uint64_t>(
-        std::uint64_t{analyzeDlg_->dataStart} + piece.start, INT32_MAX));
+        std::uint64_t{analyzeDlg_->Stretch().dataStart} + piece.start, INT32_MAX));
     const int separator = setup_.separators.SeparatorAt(position);
     const auto width = static_cast<std::int32_t>(std::min<std::uint32_t>(piece.end - piece.start, INT32_MAX));
     if (!setup_.separators.SetBaseLength(separator, width))
@@ -576,7 +511,7 @@ void CCopyDownDlg::AddSeparator()
 {
     const StretchSelection& piece = analyzeDlg_->Selection();
     setup_.separators.InsertSeparator(static_cast<std::int32_t>(
-        std::min<std::uint64_t>(std::uint64_t{analyzeDlg_->dataStart} + piece.start, INT32_MAX)));
+        std::min<std::uint64_t>(std::uint64_t{analyzeDlg_->Stretch().dataStart} + piece.start, INT32_MAX)));
     DrawSeparators();
 }
 

@@ -2,15 +2,12 @@
 
 #include "app/AppServices.h"
 #include "app/InputDialogGuard.h"
+#include "app/PlaybackControl.h"
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
 #include "app/TuneView.h"
 #include "areas/AreaColours.h"
 #include "audio/WaveData.h"
-#include "audio/WaveOutPort.h"
-#include "common/FilePrompt.h"
-#include "common/MessageSink.h"
-#include "common/Shell.h"
 
 #include <QDialog>
 
@@ -19,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QApplication;
 class QLabel;
@@ -33,10 +29,6 @@ class CAreaDlg;
 class CButtonFamily;
 class COffScreenPicture;
 class CWavePicture;
-class WavePlayer;
-
-// The window whose Play button started the running playback.
-enum class PlayMode { Main = 0, AreaPanel = 1, AnalyzeDialog = 2, AreaList = 3 };
 
 // The main window: it owns the tune, the settings, the three waveform
 // pictures with their area lists, the two panels and the one dispatcher of
@@ -55,8 +47,7 @@ public:
     ~CCopyDownDlg() override;
 
     void Dispatch(std::uint32_t command);
-    // Starts the stretch's playback in the mode, or stops the running one
-    // when the mode may stop it; otherwise "Now playing.".
+    // The Play command of the mode's window for frames start..end of the tune.
     void TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed);
     // A new tune replaces the work: settings back to their defaults, areas cleared.
     void OpenTune(const std::string& path);
@@ -66,8 +57,8 @@ public:
     void DrawSeparators();
 
     bool TuneLoaded() const { return tune_.has_value(); }
-    bool IsPlaying() const { return playing_; }
-    std::uint32_t PlayFrames() const { return playFrames_; }
+    bool IsPlaying() const { return playback_->IsPlaying(); }
+    std::uint32_t PlayFrames() const { return playback_->PlayFrames(); }
     std::uint32_t TuneFrames() const;
     const SetupData& Setup() const { return setup_; }
     const StretchSelection& Mark() const { return mark_; }
@@ -104,9 +95,7 @@ private:
 
     void LoadWav();
     void PlayCommand(PlayMode mode);
-    bool PlayArea(std::uint32_t start, std::uint32_t end, double speed);
-    void OnPlayEnded(std::uint64_t generation);
-    void SetPlayCaption(PlayMode mode, const char* caption);
+    void SetPlayCaption(PlayMode mode, std::string_view caption);
     void OpenPlaySetting();
     void CopyDown();
     void Analyze();
@@ -130,7 +119,6 @@ private:
     std::unique_ptr<SetupFile> setupFile_;
     // The loaded tune; its samples are the work's copy of the tune.
     std::optional<WaveData> tune_;
-    WaveFormat playFormat_;
     TuneView view_;
     StretchSelection mark_;
     // line.dat is rewritten only when this run had a tune, so a tune that
@@ -143,13 +131,7 @@ private:
     InputDialogGuard settingDialog_;
     std::string guidance_;
 
-    // The running playback: the player plays its own copy of the stretch.
-    bool playing_ = false;
-    PlayMode playMode_ = PlayMode::Main;
-    std::vector<std::uint8_t> playBuffer_;
-    std::uint32_t playFrames_ = 0;
-    std::uint64_t playGeneration_ = 0;  // tells an old player's end from the running one's
-    std::unique_ptr<WavePlayer> player_;
+    std::unique_ptr<PlaybackControl> playback_;
 
     std::unique_ptr<CButtonFamily> buttons_;
     std::array<COffScreenPicture*, 25> buttonHosts_{};

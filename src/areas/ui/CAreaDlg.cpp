@@ -27,12 +27,12 @@ COffScreenPicture* CAreaDlg::NewButtonHost()
 
 void CAreaDlg::OnPicturePress(std::uint32_t frame)
 {
-    if (pictures_ != nullptr) PressSelection(*pictures_, kPictureSlot, selection_, tuneLoaded_(), frame);
+    if (pictures_ != nullptr) PressSelection(*pictures_, kPictureSlot, stretch_.selection, tuneLoaded_(), frame);
 }
 
 void CAreaDlg::OnPictureRelease(std::uint32_t frame)
 {
-    if (pictures_ != nullptr) ReleaseSelection(*pictures_, kPictureSlot, selection_, tuneLoaded_(), frame);
+    if (pictures_ != nullptr) ReleaseSelection(*pictures_, kPictureSlot, stretch_.selection, tuneLoaded_(), frame);
 }
 
 QString CAreaDlg::GuidanceText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "areas/AreaColours.h"
+#include "areas/PanelStretch.h"
 
 #include <QDialog>
 
@@ -34,10 +35,11 @@ public:
     void OnPicturePress(std::uint32_t frame);
     void OnPictureRelease(std::uint32_t frame);
 
-    StretchSelection& Selection() { return selection_; }
-    const StretchSelection& Selection() const { return selection_; }
-    std::uint32_t dataStart = 0;   // tune frame where the panel's stretch begins
-    std::uint32_t dataLength = 0;  // frames in the stretch
+    // The stretch to show, handed over whole, with the piece selected in it.
+    void ShowStretch(const PanelStretch& stretch) { stretch_ = stretch; }
+    const PanelStretch& Stretch() const { return stretch_; }
+    StretchSelection& Selection() { return stretch_.selection; }
+    const StretchSelection& Selection() const { return stretch_.selection; }
 
     QString GuidanceText() const;
 
@@ -46,7 +48,7 @@ private:
     CWavePicture* pictures_ = nullptr;
     COffScreenPicture* pictureHost_;
     QLabel* guidance_;
-    StretchSelection selection_;
+    PanelStretch stretch_;
 };
 
 }  // namespace harkwell

@@ -118,7 +118,7 @@ protected:
 TEST_F(CAnalyzeCommandsTest, PartButtonsColourTheKeysOfTheSelectedPiece)
 {
     CAnalyzeDlg& analyze = AnalyzeTheSecondHalf();
-    ASSERT_GE(analyze.dataStart + analyze.Selection().start, 2u * 44100) << "the piece lies in the A4 half";
+    ASSERT_GE(analyze.Stretch().dataStart + analyze.Selection().start, 2u * 44100) << "the piece lies in the A4 half";
     ASSERT_GE(analyze.Selection().end - analyze.Selection().start, 8192u);
 
     Click(window_->ButtonHost(14));  // Mid Part

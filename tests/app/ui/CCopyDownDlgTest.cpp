@@ -119,26 +119,26 @@ TEST_F(CCopyDownDlgTest, WalksFromATuneToABarAndBackAfterARestart)
     Click(window->ButtonHost(4));  // Copy Down
     CAreaDlg& panel = window->AreaPanel();
     EXPECT_TRUE(panel.isVisible());
-    EXPECT_EQ(panel.dataStart, window->Mark().start);
-    EXPECT_EQ(panel.dataLength, window->Mark().end - window->Mark().start);
+    EXPECT_EQ(panel.Stretch().dataStart, window->Mark().start);
+    EXPECT_EQ(panel.Stretch().dataLength, window->Mark().end - window->Mark().start);
     ASSERT_EQ(window->Pictures().Areas(0)->size(), 1u);
     EXPECT_EQ((*window->Pictures().Areas(0))[0].colour, kCurrentColour);
     EXPECT_EQ((*window->Pictures().Areas(0))[0].name, "Undefined Name");
-    EXPECT_EQ(window->Pictures().Frames(1), panel.dataLength);
+    EXPECT_EQ(window->Pictures().Frames(1), panel.Stretch().dataLength);
 
     Drag(panel.PictureHost(), 100, 500);
     Click(window->ButtonHost(10));  // Analyze
     CAnalyzeDlg& analyze = window->AnalyzeDialog();
     EXPECT_TRUE(analyze.isVisible());
-    EXPECT_EQ(analyze.dataStart, panel.dataStart + panel.Selection().start);
-    EXPECT_EQ(analyze.dataLength, panel.Selection().end - panel.Selection().start);
-    EXPECT_EQ(analyze.sampleRate, 44100u);
+    EXPECT_EQ(analyze.Stretch().dataStart, panel.Stretch().dataStart + panel.Selection().start);
+    EXPECT_EQ(analyze.Stretch().dataLength, panel.Selection().end - panel.Selection().start);
+    EXPECT_EQ(analyze.Stretch().sampleRate, 44100u);
     EXPECT_EQ(analyze.Grid().LengthAt(0), 16) << "the bar starts as one whole rest";
     ASSERT_EQ(window->Pictures().Areas(1)->size(), 1u);
-    EXPECT_EQ(window->Pictures().Frames(2), analyze.dataLength);
+    EXPECT_EQ(window->Pictures().Frames(2), analyze.Stretch().dataLength);
 
     Drag(analyze.PictureHost(), 50, 250);
-    const std::uint32_t pieceStart = analyze.dataStart + analyze.Selection().start;
+    const std::uint32_t pieceStart = analyze.Stretch().dataStart + analyze.Selection().start;
     const std::uint32_t pieceWidth = analyze.Selection().end - analyze.Selection().start;
     ASSERT_GE(pieceWidth, 4410u);
     Click(window->ButtonHost(21));  // Add Separator
@@ -150,9 +150,9 @@ TEST_F(CCopyDownDlgTest, WalksFromATuneToABarAndBackAfterARestart)
     EXPECT_EQ(separators.baseLength[0], 22050);
 
     ExpectMarkers(window->Pictures().Markers(0), TuneBarLines(separators, 441000, 1024));
-    ExpectMarkers(window->Pictures().Markers(1), StretchBarAndBeatLines(separators, panel.dataStart, panel.dataLength, 1024));
+    ExpectMarkers(window->Pictures().Markers(1), StretchBarAndBeatLines(separators, panel.Stretch().dataStart, panel.Stretch().dataLength, 1024));
     ExpectMarkers(window->Pictures().Markers(2),
-                  StretchBarAndBeatLines(separators, analyze.dataStart, analyze.dataLength, 1024));
+                  StretchBarAndBeatLines(separators, analyze.Stretch().dataStart, analyze.Stretch().dataLength, 1024));
 
     Click(window->ButtonHost(0));  // Close
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 2000);
@@ -324,7 +324,7 @@ TEST_F(CCopyDownDlgTest, TheAnalyzeDialogPlaysAtTheChosenSpeed)
     Click(window->ButtonHost(24));
     EXPECT_EQ(window->Setup().playSpeed, 0.75);
 
-    const std::uint32_t stretch = window->AnalyzeDialog().dataLength;
+    const std::uint32_t stretch = window->AnalyzeDialog().Stretch().dataLength;
     Click(window->ButtonHost(16));
     ASSERT_TRUE(window->IsPlaying());
     const double expected = (stretch + 2048) / 0.75;

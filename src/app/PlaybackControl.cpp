@@ -1,0 +1,119 @@
+#include "app/PlaybackControl.h"
+
+#include "app/Guidance.h"
+#include "audio/WaveData.h"
+#include "common/ErrorReport.h"
+
+#include <algorithm>
+
+namespace harkwell {
+
+PlaybackControl::PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks hooks)
+    : port_(port), messages_(messages), hooks_(std::move(hooks))
+{
+}
+
+PlaybackControl::~PlaybackControl()
+{
+    self_.reset();
+    player_.reset();  // stops and joins before the play buffer goes
+}
+
+bool PlaybackControl::MayStop(PlayMode pressed, PlayMode playing)
+{
+    // The analyze dialog's Play also stops a row of the area list.
+    return pressed == playing || (pressed == PlayMode::AnalyzeDialog && playing == PlayMode::AreaList);
+}
+
+void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_t start, std::uint32_t end,
+                             double speed)
+{
+    if (!playing_) {
+        playing_ = true;
+        mode_ = mode;
+        hooks_.caption(mode, "  Stop");
+        player_.reset();
+        // A play that cannot start leaves nothing playing.
+        if (!Start(tune, start, end, speed)) {
+            playing_ = false;
+            hooks_.caption(mode, "  Play");
+        }
+    } else if (MayStop(mode, mode_)) {
+        if (player_) player_->Stop();
+        SetIdle();
+    } else {
+        ShowPlainMessage(messages_, MainMessageText(kMessageNowPlaying));
+    }
+    hooks_.changed();
+}
+
+void PlaybackControl::StopMode(PlayMode mode)
+{
+    if (!playing_ || mode_ != mode) return;
+    if (player_) player_->Stop();
+    SetIdle();
+    hooks_.changed();
+}
+
+void PlaybackControl::SetIdle()
+{
+    // The caption of the window that started the playback, whichever stopped it.
+    hooks_.caption(mode_, "  Play");
+    playing_ = false;
+}
+
+void PlaybackControl::BuildPlayBuffer(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed)
+{
+    const std::size_t b = tune.format.blockAlign;
+    // Never past the tune: a mark of an earlier, longer tune is cut to this one.
+    const std::size_t tuneBytes = tune.samples.size();
+    const std::size_t from = std::min<std::size_t>(std::size_t{start} * b, tuneBytes);
+    const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
+    const std::size_t n = to > from ? to - from : 0;
+
+    playBuffer_.assign(n + kLeadInBytes, 0);
+    std::copy_n(tune.samples.begin() + static_cast<std::ptrdiff_t>(from), n,
+                playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
+    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+    if (speed == 1.0) return;
+    WaveData stretch(tune.format, playBuffer_.data(), playFrames_);
+    // A refused speed change has said why; the stretch then plays at normal speed.
+    if (!stretch.ChangeSpeed(speed, 8, messages_)) return;
+    playBuffer_.assign(stretch.Samples().begin(), stretch.Samples().end());
+    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
+}
+
+bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed)
+{
+    if (tune.format.blockAlign == 0) return false;
+    BuildPlayBuffer(tune, start, end, speed);
+    const std::uint64_t generation = ++generation_;
+    // Both notices come from the player's threads; they are acted on in the
+    // interface thread, and only while this control lives.
+    const auto post = [post = hooks_.post, weak = std::weak_ptr<PlaybackControl*>(self_)](auto task) {
+        post([weak, task] {
+            if (const auto self = weak.lock()) task(**self);
+        });
+    };
+    player_ = std::make_unique<WavePlayer>(
+        port_, messages_, tune.format, playBuffer_.data(), playFrames_, WavePlayerSettings{},
+        [post, generation](WaveBufferHeader* header) {
+            post([generation, header](PlaybackControl& self) {
+                if (generation == self.generation_ && self.player_) self.player_->OnBufferDone(header);
+            });
+        },
+        [post, generation](std::uint32_t written, std::uint32_t total) {
+            if (written >= total) post([generation](PlaybackControl& self) { self.OnEnded(generation); });
+        },
+        hooks_.sleep);
+    return player_->Play();
+}
+
+void PlaybackControl::OnEnded(std::uint64_t generation)
+{
+    if (generation != generation_ || !playing_) return;
+    SetIdle();
+    hooks_.changed();
+}
+
+}  // namespace harkwell

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "audio/WaveFormat.h"
+#include "audio/WaveOutPort.h"
+#include "audio/WavePlayer.h"
+#include "common/MessageSink.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace harkwell {
+
+// The window whose Play button started the running playback.
+enum class PlayMode { Main = 0, AreaPanel = 1, AnalyzeDialog = 2, AreaList = 3 };
+
+// The tune a playback copies its stretch from; the samples stay the caller's.
+struct PlaySource {
+    WaveFormat format;
+    std::span<const std::uint8_t> samples;
+};
+
+// The one owner of what plays. Each window's Play command starts its
+// stretch, stops the playback it may stop, or is refused with "Now playing."
+// while another window's stretch plays. Every stretch plays from a copy of
+// its own (after 4096 silent bytes, at the chosen speed), so loading another
+// tune does not disturb it.
+//
+// Threads: every call is made on the interface thread. The player's notices
+// arrive on its worker and are carried to the interface thread by `post`.
+class PlaybackControl {
+public:
+    static constexpr std::size_t kLeadInBytes = 4096;
+
+    struct Hooks {
+        // Runs a task later on the interface thread; never waits for it.
+        std::function<void(std::function<void()>)> post;
+        // The caption of the mode's Play button changed: "  Play" or "  Stop".
+        std::function<void(PlayMode mode, std::string_view caption)> caption;
+        // Playing started or ended (the guidance follows it).
+        std::function<void()> changed;
+        // How the player's worker waits between its steps.
+        WavePlayer::Sleep sleep;
+    };
+
+    PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks hooks);
+    // Stops what plays and waits for the player's worker.
+    ~PlaybackControl();
+    PlaybackControl(const PlaybackControl&) = delete;
+    PlaybackControl& operator=(const PlaybackControl&) = delete;
+
+    // The Play command of the mode's window for the frames start..end of the
+    // tune (an end of 0 plays to the tune's end).
+    void Toggle(PlayMode mode, const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
+    // Stops the running playback when the mode started it (the list dialog
+    // stops its row when it closes).
+    void StopMode(PlayMode mode);
+
+    bool IsPlaying() const { return playing_; }
+    PlayMode Mode() const { return mode_; }
+    // Frames of the running (or last) play buffer, lead-in included.
+    std::uint32_t PlayFrames() const { return playFrames_; }
+
+    // Which modes' playbacks the mode's Play button stops.
+    static bool MayStop(PlayMode pressed, PlayMode playing);
+
+private:
+    [[nodiscard]] bool Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
+    void BuildPlayBuffer(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
+    void OnEnded(std::uint64_t generation);
+    void SetIdle();
+
+    WaveOutPort& port_;
+    MessageSink& messages_;
+    Hooks hooks_;
+    bool playing_ = false;
+    PlayMode mode_ = PlayMode::Main;
+    std::vector<std::uint8_t> playBuffer_;
+    std::uint32_t playFrames_ = 0;
+    // Tells the notices of an earlier player from those of the running one.
+    std::uint64_t generation_ = 0;
+    std::unique_ptr<WavePlayer> player_;
+    // Posted notices run only while this control lives.
+    std::shared_ptr<PlaybackControl*> self_ = std::make_shared<PlaybackControl*>(this);
+};
+
+}  // namespace harkwell
