@@ -45,7 +45,7 @@ WaveOutDevice::~WaveOutDevice()
     // The port must not keep buffers that are about to be freed.
     if (open_) {
         port_.Reset();
-        port_.Close();
+        (void)port_.Close();  // nobody is left to tell
     }
 }
 
@@ -106,35 +106,48 @@ void WaveOutDevice::Restart()
 
 bool WaveOutDevice::Requeue(WaveBufferHeader* header)
 {
-    // A notice may outlive the ring it came from: only this ring's buffers count.
-    if (!open_ || buffers_.IndexOf(header) < 0) return false;
-    const std::uint32_t flags = header->flags;
-    if ((flags & kBufferPrepared) == 0 || (flags & kBufferDone) == 0) return false;
-    if (!port_.Unprepare(*header)) ShowPlainMessage(messages_, "再生用バッファの開放に失敗しました。");
-    header->flags = 0;
-    if (!port_.Prepare(*header)) ShowPlainMessage(messages_, "バッファを再生用に準備できませんでした。");
-    if (!port_.Write(*header)) {
-        ShowPlainMessage(messages_, "バッファを再生キューに登録できませんでした。");
-        return false;
+    bool released = true;
+    bool prepared = true;
+    bool written = true;
+    {
+        std::lock_guard lock(control_);
+        // A notice may outlive the ring it came from: only this ring's buffers count.
+        if (!open_ || buffers_.IndexOf(header) < 0) return false;
+        const std::uint32_t flags = header->flags;
+        if ((flags & kBufferPrepared) == 0 || (flags & kBufferDone) == 0) return false;
+        released = port_.Unprepare(*header);
+        header->flags = 0;
+        prepared = port_.Prepare(*header);
+        written = port_.Write(*header);
     }
-    return true;
+    // Shown after the lock is let go: a message box waits for the user, and
+    // the worker's reset must not wait with it.
+    if (!released) ShowPlainMessage(messages_, "再生用バッファの開放に失敗しました。");
+    if (!prepared) ShowPlainMessage(messages_, "バッファを再生用に準備できませんでした。");
+    if (!written) ShowPlainMessage(messages_, "バッファを再生キューに登録できませんでした。");
+    return written;
 }
 
 void WaveOutDevice::Reset()
 {
+    std::lock_guard lock(control_);
     if (!buffers_.Ready() || !open_) return;
     port_.Reset();
     for (std::uint32_t i = 0; i < buffers_.BufferCount(); ++i) {
         WaveBufferHeader& header = buffers_.Header(i);
         const std::uint32_t flags = header.flags;
-        if ((flags & kBufferPrepared) != 0 && (flags & kBufferDone) != 0) port_.Unprepare(header);
+        // A release that fails here is not reported: the buffers go with the device.
+        if ((flags & kBufferPrepared) != 0 && (flags & kBufferDone) != 0) (void)port_.Unprepare(header);
     }
 }
 
 bool WaveOutDevice::Close()
 {
-    if (!open_) return true;
-    open_ = false;
+    {
+        std::lock_guard lock(control_);
+        if (!open_) return true;
+        open_ = false;
+    }
     if (!port_.Close()) {
         ShowPlainMessage(messages_, "再生デバイスのクローズに失敗しました。");
         return false;
@@ -170,6 +183,11 @@ void WaveOutDevice::WriteFrames(std::uint32_t index, std::uint32_t offset, const
         rest -= f;
     }
     if (rest > 0) copy(next, 0, rest);
+}
+
+void WaveOutDevice::MarkWritten(std::uint32_t endFrame)
+{
+    if (open_) port_.MarkWritten(endFrame);
 }
 
 std::uint32_t WaveOutDevice::PlayedFrames() const

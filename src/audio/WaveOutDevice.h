@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace harkwell {
@@ -38,6 +39,12 @@ private:
 // One wave output device with its ring of buffers: the player writes frames
 // into the ring ahead of the played position, and every buffer the device
 // hands back as played is queued again at once.
+//
+// Threads: the interface thread requeues played buffers while the player's
+// worker may reset and close the device at the end of a play; a requeue and
+// a reset or close never interleave, and no requeue reaches the port once
+// closing has begun. The port's own notifier may requeue too, so closing the
+// port is done without holding the device's lock.
 class WaveOutDevice {
 public:
     WaveOutDevice(WaveOutPort& port, MessageSink& messages, int deviceId, const WaveFormat& format,
@@ -46,17 +53,21 @@ public:
     WaveOutDevice(const WaveOutDevice&) = delete;
     WaveOutDevice& operator=(const WaveOutDevice&) = delete;
 
-    bool QueryFormat();
-    bool Open(WaveOutPort::BufferDone onDone);
-    bool QueueAll();
+    [[nodiscard]] bool QueryFormat();
+    [[nodiscard]] bool Open(WaveOutPort::BufferDone onDone);
+    [[nodiscard]] bool QueueAll();
     void Restart();
     // Queues a played buffer of this device's ring again; false for any other.
     bool Requeue(WaveBufferHeader* header);
     void Reset();
+    // False when closing failed (its message says so).
     bool Close();
     // Copies frames into the ring from buffer `index` at frame `offset` on,
     // going round from the last buffer to the first.
     void WriteFrames(std::uint32_t index, std::uint32_t offset, const std::uint8_t* source, std::uint32_t count);
+    // Everything up to this frame of the play (counted like PlayedFrames) is
+    // written and may be heard. Writer's thread; never blocks.
+    void MarkWritten(std::uint32_t endFrame);
     std::uint32_t PlayedFrames() const;
 
     bool IsOpen() const { return open_; }
@@ -69,6 +80,7 @@ private:
     int deviceId_;
     WaveFormat format_;
     WaveBufferSet buffers_;
+    std::mutex control_;              // orders requeues against reset and close
     std::atomic<bool> open_ = false;  // read by the player's worker too
 };
 

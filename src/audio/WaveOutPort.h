@@ -15,7 +15,8 @@ inline constexpr std::uint32_t kBufferQueued = 0x10;    // waiting to play or pl
 
 // One buffer of a ring of sample buffers. The port reads `data` when it plays
 // the buffer, not when it is queued, so a writer may fill a queued buffer
-// until the port reaches it.
+// until the port reaches it; the writer says how far it has written with
+// MarkWritten, and the port never reads past that.
 struct WaveBufferHeader {
     std::uint8_t* data = nullptr;
     std::uint32_t length = 0;
@@ -26,6 +27,12 @@ struct WaveBufferHeader {
 
 // A sound output that plays queued buffers one after another and hands each
 // played buffer back. Device -1 is the desktop's default output.
+//
+// Threads: the control calls (Supports to Close) come from the threads that
+// own the output, one at a time or ordered among themselves; they may lock
+// and wait, but never for the sound thread. MarkWritten and PlayedFrames may
+// also come from the writer's thread; they never block. Nothing here is
+// called on the sound thread itself.
 class WaveOutPort {
 public:
     // Told of each played buffer, on a thread of the port that is never the
@@ -35,18 +42,25 @@ public:
     virtual ~WaveOutPort() = default;
 
     // Whether the device can play the format, without opening it.
-    virtual bool Supports(int deviceId, const WaveFormat& format) = 0;
-    virtual bool Open(int deviceId, const WaveFormat& format, BufferDone onDone) = 0;
+    [[nodiscard]] virtual bool Supports(int deviceId, const WaveFormat& format) = 0;
+    [[nodiscard]] virtual bool Open(int deviceId, const WaveFormat& format, BufferDone onDone) = 0;
     // Nothing plays while paused; queued buffers wait.
     virtual void Pause() = 0;
     virtual void Restart() = 0;
-    virtual bool Prepare(WaveBufferHeader& header) = 0;
+    // Fails for a buffer without data.
+    [[nodiscard]] virtual bool Prepare(WaveBufferHeader& header) = 0;
     // Fails for a buffer still queued.
-    virtual bool Unprepare(WaveBufferHeader& header) = 0;
-    virtual bool Write(WaveBufferHeader& header) = 0;
+    [[nodiscard]] virtual bool Unprepare(WaveBufferHeader& header) = 0;
+    // Fails for a buffer not prepared, or while closed.
+    [[nodiscard]] virtual bool Write(WaveBufferHeader& header) = 0;
+    // The queued buffers hold what is to be heard up to this frame (counted
+    // like PlayedFrames); past it the port plays silence instead of reading
+    // bytes the writer may be writing. Every frame written before the call
+    // is seen by the port. Only grows until the next Open.
+    virtual void MarkWritten(std::uint32_t endFrame) = 0;
     // Stops playing and marks every queued buffer done, without notices.
     virtual void Reset() = 0;
-    virtual bool Close() = 0;
+    [[nodiscard]] virtual bool Close() = 0;
     // Frames played since Open. Any thread; never blocks.
     virtual std::uint32_t PlayedFrames() const = 0;
 };

@@ -106,13 +106,16 @@ void WavePlayer::Step()
                             frames_ + std::size_t{written} * format_.blockAlign, static_cast<std::uint32_t>(n));
         written_ = written + static_cast<std::uint32_t>(n);
         endPosition_ = writeCursor_.Absolute() + static_cast<std::uint32_t>(n);
+        std::uint32_t markedEnd = endPosition_;
         if (written_ >= totalFrames_) {
             // Past the last frame the ring still holds what it played a turn
             // ago: silence it, so nothing old sounds before the stop.
             RingCursor after(writeCursor_);
             after.Set(endPosition_);
             device_.WriteFrames(after.Index(), after.Offset(), silence_.data(), silenceFrames_);
+            markedEnd += silenceFrames_;
         }
+        device_.MarkWritten(markedEnd);
     }
     writeCursor_.CopyFrom(targetCursor_);
     if (written_ >= totalFrames_) {

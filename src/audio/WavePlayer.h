@@ -67,7 +67,7 @@ public:
     WavePlayer& operator=(const WavePlayer&) = delete;
 
     // Starts playing; false when the device refused (its message says why).
-    bool Play();
+    [[nodiscard]] bool Play();
     // Stops and closes the device; a second Stop, from any thread, returns at once.
     void Stop();
     // Queues a played buffer again while playing.

@@ -70,24 +70,15 @@ PortAudioSession::~PortAudioSession()
     if (ready_) Pa_Terminate();
 }
 
-bool PortAudioWaveOutPort::HeaderQueue::Push(WaveBufferHeader* header)
+PortAudioWaveOutPort::PortAudioWaveOutPort(PortAudioSession& session) : session_(session)
 {
-    if (count == kCapacity) return false;
-    items[(first + count) % kCapacity] = header;
-    ++count;
-    return true;
-}
-
-void PortAudioWaveOutPort::HeaderQueue::Pop()
-{
-    if (count == 0) return;
-    first = (first + 1) % kCapacity;
-    --count;
+    sem_init(&wake_, 0, 0);
 }
 
 PortAudioWaveOutPort::~PortAudioWaveOutPort()
 {
-    Close();
+    (void)Close();  // a port going away has nobody to tell
+    sem_destroy(&wake_);
 }
 
 bool PortAudioWaveOutPort::Supports(int deviceId, const WaveFormat& format)
@@ -99,6 +90,7 @@ bool PortAudioWaveOutPort::Supports(int deviceId, const WaveFormat& format)
 
 bool PortAudioWaveOutPort::Open(int deviceId, const WaveFormat& format, BufferDone onDone)
 {
+    std::lock_guard lock(control_);
     PaStreamParameters parameters;
     if (stream_ != nullptr || !session_.Ready() || !OutputParameters(deviceId, format, parameters)) return false;
     PaStream* stream = nullptr;
@@ -106,6 +98,7 @@ bool PortAudioWaveOutPort::Open(int deviceId, const WaveFormat& format, BufferDo
                                         paFramesPerBufferUnspecified, paNoFlag,
                                         reinterpret_cast<PaStreamCallback*>(&PortAudioWaveOutPort::OnSound), this);
     if (error != paNoError) return false;
+    // The stream is not running yet: the sound thread's state may be set here.
     stream_ = stream;
     frameBytes_ = format.blockAlign;
     eightBit_ = format.bitsPerSample == 8;
@@ -113,12 +106,9 @@ bool PortAudioWaveOutPort::Open(int deviceId, const WaveFormat& format, BufferDo
     started_ = false;
     paused_ = false;
     playedFrames_ = 0;
-    {
-        std::lock_guard lock(mutex_);
-        queue_ = {};
-        done_ = {};
-        offset_ = 0;
-    }
+    writtenEnd_ = 0;
+    while (queue_.TryPop()) {}
+    offset_ = 0;
     notifying_ = true;
     notifier_ = std::thread([this] { Notify(); });
     return true;
@@ -131,6 +121,7 @@ void PortAudioWaveOutPort::Pause()
 
 void PortAudioWaveOutPort::Restart()
 {
+    std::lock_guard lock(control_);
     paused_ = false;
     if (stream_ != nullptr && !started_) started_ = Pa_StartStream(static_cast<PaStream*>(stream_)) == paNoError;
 }
@@ -151,41 +142,47 @@ bool PortAudioWaveOutPort::Unprepare(WaveBufferHeader& header)
 
 bool PortAudioWaveOutPort::Write(WaveBufferHeader& header)
 {
+    std::lock_guard lock(control_);
     if (stream_ == nullptr || (header.flags & kBufferPrepared) == 0) return false;
-    std::lock_guard lock(mutex_);
     header.flags = (header.flags & ~kBufferDone) | kBufferQueued;
-    if (queue_.Push(&header)) return true;
+    if (queue_.TryPush(&header)) return true;
     header.flags &= ~kBufferQueued;
     return false;
+}
+
+void PortAudioWaveOutPort::MarkWritten(std::uint32_t endFrame)
+{
+    // Release: the frames written before this call are seen by the sound thread.
+    writtenEnd_.store(endFrame, std::memory_order_release);
 }
 
 void PortAudioWaveOutPort::StopStream()
 {
     // What is already on its way to the speakers still plays: the end of a
-    // stretch is not cut off.
+    // stretch is not cut off. Once it returns, the callback runs no more.
     if (stream_ != nullptr && started_) Pa_StopStream(static_cast<PaStream*>(stream_));
     started_ = false;
 }
 
 void PortAudioWaveOutPort::Reset()
 {
+    std::lock_guard lock(control_);
     StopStream();
-    std::lock_guard lock(mutex_);
-    while (WaveBufferHeader* header = queue_.Front()) {
-        header->flags = (header->flags & ~kBufferQueued) | kBufferDone;
-        queue_.Pop();
-    }
-    done_ = {};
+    // With the sound thread stopped, this side may take its part of the ring.
+    while (const auto header = queue_.TryPop())
+        (*header)->flags = ((*header)->flags & ~kBufferQueued) | kBufferDone;
     offset_ = 0;
 }
 
 bool PortAudioWaveOutPort::Close()
 {
-    if (stream_ == nullptr) return true;
     Reset();
+    std::lock_guard lock(control_);
+    if (stream_ == nullptr) return true;
     const bool closed = Pa_CloseStream(static_cast<PaStream*>(stream_)) == paNoError;
     stream_ = nullptr;
     notifying_ = false;
+    sem_post(&wake_);
     if (notifier_.joinable()) notifier_.join();
     return closed;
 }
@@ -193,55 +190,58 @@ bool PortAudioWaveOutPort::Close()
 int PortAudioWaveOutPort::OnSound(const void*, void* output, unsigned long frames, const void*, unsigned long,
                                   void* self)
 {
-    return static_cast<PortAudioWaveOutPort*>(self)->Fill(static_cast<std::uint8_t*>(output), frames);
+    static_cast<PortAudioWaveOutPort*>(self)->Fill(static_cast<std::uint8_t*>(output), frames);
+    return paContinue;
 }
 
-int PortAudioWaveOutPort::Fill(std::uint8_t* output, unsigned long frames)
+void PortAudioWaveOutPort::Fill(std::uint8_t* output, unsigned long frames)
 {
     const std::size_t wanted = std::size_t{frames} * frameBytes_;
-    // Paused, or the other side holds the queue this moment: silence, and the
-    // played position stays where it is.
-    if (paused_ || !mutex_.try_lock()) {
+    // Paused: silence, and the played position stays where it is.
+    if (paused_.load(std::memory_order_relaxed) || frameBytes_ == 0) {
         FillSilence(output, wanted, eightBit_);
-        return paContinue;
+        return;
     }
+    std::uint32_t position = playedFrames_.load(std::memory_order_relaxed);
+    // Acquire: every frame below the mark has been written and may be read.
+    const std::uint32_t writtenEnd = writtenEnd_.load(std::memory_order_acquire);
     std::size_t filled = 0;
+    bool woke = false;
     while (filled < wanted) {
-        WaveBufferHeader* header = queue_.Front();
-        if (header == nullptr) break;
+        const auto front = queue_.Front();
+        if (!front) break;  // starved: the rest is silence and the position stays
+        WaveBufferHeader* header = *front;
         const std::size_t take = std::min<std::size_t>(wanted - filled, header->length - offset_);
-        std::memcpy(output + filled, header->data + offset_, take);
+        // Frames the writer has not reached yet are played as silence, not read.
+        const std::uint32_t ready = static_cast<std::int32_t>(writtenEnd - position) > 0 ? writtenEnd - position : 0;
+        const std::size_t readable = std::min<std::size_t>(take, std::size_t{ready} * frameBytes_);
+        std::memcpy(output + filled, header->data + offset_, readable);
+        FillSilence(output + filled + readable, take - readable, eightBit_);
         filled += take;
         offset_ += static_cast<std::uint32_t>(take);
+        position += static_cast<std::uint32_t>(take / frameBytes_);
         if (offset_ >= header->length) {
             header->flags = (header->flags & ~kBufferQueued) | kBufferDone;
             queue_.Pop();
-            done_.Push(header);
+            // The ring holds more buffers than a port has, so it has room.
+            (void)done_.TryPush(header);
+            woke = true;
             offset_ = 0;
         }
     }
-    mutex_.unlock();
     if (filled < wanted) FillSilence(output + filled, wanted - filled, eightBit_);
-    playedFrames_.fetch_add(static_cast<std::uint32_t>(filled / frameBytes_), std::memory_order_relaxed);
-    return paContinue;
+    playedFrames_.store(position, std::memory_order_release);
+    if (woke) sem_post(&wake_);
 }
 
 void PortAudioWaveOutPort::Notify()
 {
     // Played buffers are handed on from here, never from the sound thread.
-    while (notifying_) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        std::array<WaveBufferHeader*, kCapacity> played{};
-        std::size_t count = 0;
-        {
-            std::lock_guard lock(mutex_);
-            while (WaveBufferHeader* header = done_.Front()) {
-                played[count++] = header;
-                done_.Pop();
-            }
-        }
-        for (std::size_t i = 0; i < count; ++i)
-            if (onDone_) onDone_(played[i]);
+    while (true) {
+        while (sem_wait(&wake_) != 0) {}  // only a signal interrupts it
+        while (const auto header = done_.TryPop())
+            if (onDone_) onDone_(*header);
+        if (!notifying_) return;
     }
 }
 

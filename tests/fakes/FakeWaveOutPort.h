@@ -31,6 +31,7 @@ public:
         queue_.clear();
         offset_ = 0;
         playedFrames_ = 0;
+        writtenEnd_ = 0;
         return true;
     }
     void Pause() override
@@ -45,6 +46,7 @@ public:
     }
     bool Prepare(WaveBufferHeader& header) override
     {
+        if (header.data == nullptr || header.length == 0) return false;
         header.flags |= kBufferPrepared;
         return prepares;
     }
@@ -57,7 +59,7 @@ public:
     bool Write(WaveBufferHeader& header) override
     {
         std::lock_guard lock(mutex_);
-        if (!(header.flags & kBufferPrepared)) return false;
+        if (!open_ || !(header.flags & kBufferPrepared)) return false;
         header.flags = (header.flags & ~kBufferDone) | kBufferQueued;
         queue_.push_back(&header);
         ++writes;
@@ -79,6 +81,12 @@ public:
         ++closes;
         return true;
     }
+    void MarkWritten(std::uint32_t endFrame) override
+    {
+        std::lock_guard lock(mutex_);
+        writtenEnd_ = endFrame;
+        ++marks;
+    }
     std::uint32_t PlayedFrames() const override
     {
         std::lock_guard lock(mutex_);
@@ -86,6 +94,7 @@ public:
     }
 
     // Plays up to `frames` frames; a starved or paused port plays nothing.
+    // Frames past the writer's mark play as silence, unread, as on a real output.
     void Advance(std::uint32_t frames)
     {
         std::vector<WaveBufferHeader*> finished;
@@ -97,7 +106,10 @@ public:
                 const std::uint32_t left = (header->length - offset_) / frameBytes;
                 const std::uint32_t take = std::min(left, frames);
                 const std::uint8_t* from = header->data + offset_;
-                played.insert(played.end(), from, from + std::size_t{take} * frameBytes);
+                const std::uint32_t ready =
+                    writtenEnd_ > playedFrames_ ? std::min(take, writtenEnd_ - playedFrames_) : 0;
+                played.insert(played.end(), from, from + std::size_t{ready} * frameBytes);
+                played.insert(played.end(), std::size_t{take - ready} * frameBytes, Silence());
                 offset_ += take * frameBytes;
                 playedFrames_ += take;
                 frames -= take;
@@ -121,14 +133,18 @@ public:
     int writesAtReset = 0;
     int resets = 0;
     int closes = 0;
+    int marks = 0;
 
 private:
+    std::uint8_t Silence() const { return format_.bitsPerSample == 8 ? 0x80 : 0; }
+
     mutable std::mutex mutex_;
     WaveFormat format_;
     BufferDone onDone_;
     std::deque<WaveBufferHeader*> queue_;
     std::uint32_t offset_ = 0;
     std::uint32_t playedFrames_ = 0;
+    std::uint32_t writtenEnd_ = 0;
     bool open_ = false;
     bool paused_ = false;
 };
