@@ -1,6 +1,8 @@
 #include "app/ui/CCopyDownApp.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QFile>
 #include <QStandardPaths>
 #include <QUrl>
@@ -24,6 +26,18 @@ bool OpenProductPage(Shell& shell)
     QFile::remove(page);
     if (!QFile::copy(QStringLiteral(":/product/index.html"), page)) return false;
     return shell.OpenUrl(QUrl::fromLocalFile(page).toString().toStdString());
+}
+
+void ApplyDialogColours(QApplication& application)
+{
+    QPalette palette = application.palette();
+    const QColor background(172, 205, 172);
+    const QColor text(64, 127, 64);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    application.setPalette(palette);
 }
 
 }  // namespace harkwell

@@ -4,6 +4,8 @@
 
 #include <string>
 
+class QApplication;
+
 namespace harkwell {
 
 // Start-up: the product page in the browser, then the main window until Close.
@@ -16,6 +18,9 @@ private:
     AppServices services_;
     std::string workDir_;
 };
+
+// The colours of every dialog of the program: a soft green with darker text.
+void ApplyDialogColours(QApplication& application);
 
 // Opens the product page that ships with the program in the user's browser.
 // False when it could not be put where a browser can read it, or not opened.

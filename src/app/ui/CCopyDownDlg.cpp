@@ -6,6 +6,7 @@
 #include "app/AreaFile.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CPlaySettingDlg.h"
+#include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
 #include "app/Guidance.h"
 #include "areas/ui/CAreaDlg.h"
@@ -13,16 +14,14 @@
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
+#include "widgets/DialogUnits.h"
 #include "widgets/ui/CButtonFamily.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPalette>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -40,24 +39,6 @@ constexpr int kTuneSlot = 0;
 constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
 constexpr int kQuitDelayMs = 100;
 
-// The window was laid out in dialog units; one is about 1.75 pixels here.
-constexpr int Units(int units) { return units * 7 / 4; }
-
-std::optional<ScrollAction> ScrollActionOf(int sliderAction)
-{
-    switch (sliderAction) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollAction::LineLeft;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollAction::LineRight;
-    case QAbstractSlider::SliderPageStepSub: return ScrollAction::PageLeft;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollAction::PageRight;
-    case QAbstractSlider::SliderToMinimum: return ScrollAction::FarLeft;
-    case QAbstractSlider::SliderToMaximum: return ScrollAction::FarRight;
-    case QAbstractSlider::SliderMove: return ScrollAction::ThumbTracking;
-    default: return std::nullopt;
-    }
-}
-
-int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT32_MAX)); }
 
 }  // namespace
 
@@ -113,23 +94,8 @@ CCopyDownDlg::~CCopyDownDlg()
 
 void CCopyDownDlg::CreateControls()
 {
-    auto* zoomLabel = new QLabel(QStringLiteral("Zoom"), this);
-    zoomLabel->setGeometry(Units(7), Units(27), Units(60), Units(10));
-    zoomBar_ = new QScrollBar(Qt::Horizontal, this);
-    zoomBar_->setGeometry(Units(71), Units(27), Units(100), Units(10));
-    zoomBar_->setRange(1, 40);
-    zoomBar_->setValue(1);
-    auto* locationLabel = new QLabel(QStringLiteral("Location"), this);
-    locationLabel->setGeometry(Units(177), Units(27), Units(60), Units(10));
-    positionBar_ = new QScrollBar(Qt::Horizontal, this);
-    positionBar_->setGeometry(Units(241), Units(27), Units(267), Units(10));
-    positionBar_->setRange(0, 0);
-    // A value changes when the thumb is let go, not while it is dragged.
-    for (QScrollBar* bar : {zoomBar_, positionBar_}) bar->setTracking(false);
-    connect(zoomBar_, &QScrollBar::actionTriggered, this, &CCopyDownDlg::OnZoomBar);
-    connect(zoomBar_, &QScrollBar::sliderReleased, this, [this] { OnZoomBar(-1); });
-    connect(positionBar_, &QScrollBar::actionTriggered, this, &CCopyDownDlg::OnPositionBar);
-    connect(positionBar_, &QScrollBar::sliderReleased, this, [this] { OnPositionBar(-1); });
+    scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) { pictures_->SetZoom(kTuneSlot, zoom); },
+                                             [this](std::uint32_t start) { pictures_->SetViewStart(kTuneSlot, start); }});
 
     guidanceLabel_ = new QLabel(this);
     guidanceLabel_->setGeometry(Units(7), Units(110), Units(501), Units(33));
@@ -298,8 +264,7 @@ void CCopyDownDlg::LoadTune(const std::string& path)
     pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
                           format.bitsPerSample);
     pictures_->Show(kTuneSlot);
-    view_.SetTune(TuneLoaded(), TuneFrames());
-    ApplyPositionBar();
+    scrollBars_->SetTune(TuneLoaded(), TuneFrames());
 }
 
 std::uint32_t CCopyDownDlg::TuneFrames() const
@@ -335,33 +300,6 @@ void CCopyDownDlg::OnTuneRelease(std::uint32_t frame)
 {
     ReleaseSelection(*pictures_, kTuneSlot, mark_, TuneLoaded(), frame);
     UpdateGuidance();
-}
-
-void CCopyDownDlg::OnZoomBar(int action)
-{
-    const auto scroll = action == -1 ? std::optional(ScrollAction::ThumbReleased) : ScrollActionOf(action);
-    if (!scroll || !view_.ScrollZoom({*scroll, zoomBar_->sliderPosition()})) return;
-    zoomBar_->setSliderPosition(view_.ZoomBarPosition());
-    pictures_->SetZoom(kTuneSlot, view_.Zoom());
-    ApplyPositionBar();
-}
-
-void CCopyDownDlg::OnPositionBar(int action)
-{
-    const auto scroll = action == -1 ? std::optional(ScrollAction::ThumbReleased) : ScrollActionOf(action);
-    if (!scroll || !view_.ScrollPosition({*scroll, positionBar_->sliderPosition()})) return;
-    positionBar_->setSliderPosition(ClampToInt(view_.ViewStart()));
-    pictures_->SetViewStart(kTuneSlot, view_.ViewStart());
-}
-
-void CCopyDownDlg::ApplyPositionBar()
-{
-    if (!TuneLoaded()) return;
-    view_.ScrollPosition({ScrollAction::ThumbReleased, ClampToInt(view_.ViewStart())});
-    pictures_->SetViewStart(kTuneSlot, view_.ViewStart());
-    positionBar_->setRange(0, ClampToInt(view_.PositionRange()));
-    positionBar_->setPageStep(std::max(1, ClampToInt(TuneFrames() / static_cast<std::uint32_t>(view_.Zoom()))));
-    positionBar_->setValue(ClampToInt(view_.ViewStart()));
 }
 
 void CCopyDownDlg::ShowTuneBarLines()
@@ -539,18 +477,6 @@ void CCopyDownDlg::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
-}
-
-void ApplyDialogColours(QApplication& application)
-{
-    QPalette palette = application.palette();
-    const QColor background(172, 205, 172);
-    const QColor text(64, 127, 64);
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::ButtonText, text);
-    application.setPalette(palette);
 }
 
 }  // namespace harkwell

@@ -5,7 +5,7 @@
 #include "app/PlaybackControl.h"
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
-#include "app/TuneView.h"
+#include "app/ui/CTuneScrollBars.h"
 #include "areas/AreaColours.h"
 #include "audio/WaveData.h"
 
@@ -17,7 +17,6 @@
 #include <optional>
 #include <string>
 
-class QApplication;
 class QLabel;
 class QScrollBar;
 
@@ -69,8 +68,8 @@ public:
     QString ButtonCaption(std::uint32_t command) const;
     COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
     QString Guidance() const { return QString::fromStdString(guidance_); }
-    QScrollBar* ZoomBar() { return zoomBar_; }
-    QScrollBar* PositionBar() { return positionBar_; }
+    QScrollBar* ZoomBar() { return scrollBars_->ZoomBar(); }
+    QScrollBar* PositionBar() { return scrollBars_->PositionBar(); }
 
 protected:
     // The close box, Escape and Enter leave the window open: only Close ends it.
@@ -89,9 +88,6 @@ private:
 
     void OnTunePress(std::uint32_t frame);
     void OnTuneRelease(std::uint32_t frame);
-    void OnZoomBar(int action);
-    void OnPositionBar(int action);
-    void ApplyPositionBar();
 
     void LoadWav();
     void PlayCommand(PlayMode mode);
@@ -119,7 +115,6 @@ private:
     std::unique_ptr<SetupFile> setupFile_;
     // The loaded tune; its samples are the work's copy of the tune.
     std::optional<WaveData> tune_;
-    TuneView view_;
     StretchSelection mark_;
     // line.dat is rewritten only when this run had a tune, so a tune that
     // cannot be found at start-up does not take its areas with it.
@@ -140,11 +135,7 @@ private:
     CAreaDlg* areaDlg_ = nullptr;
     CAnalyzeDlg* analyzeDlg_ = nullptr;
     QLabel* guidanceLabel_ = nullptr;
-    QScrollBar* zoomBar_ = nullptr;
-    QScrollBar* positionBar_ = nullptr;
+    CTuneScrollBars* scrollBars_ = nullptr;
 };
-
-// The colours of every dialog of the program: a soft green with darker text.
-void ApplyDialogColours(QApplication& application);
 
 }  // namespace harkwell
