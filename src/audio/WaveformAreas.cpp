@@ -13,6 +13,14 @@ bool WaveformAreas::Add(std::uint32_t start, std::uint32_t end, std::uint32_t co
     return true;
 }
 
+bool WaveformAreas::Rename(std::size_t index, std::string_view name, std::uint32_t colour)
+{
+    if (index >= areas_.size()) return false;
+    areas_[index].name = FitToShiftJisBytes(name, kMaxNameBytes);
+    areas_[index].colour = colour;
+    return true;
+}
+
 int WaveformAreas::Find(std::uint32_t start, std::uint32_t end) const
 {
     const auto found = std::find_if(areas_.begin(), areas_.end(),

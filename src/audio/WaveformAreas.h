@@ -31,6 +31,9 @@ public:
     bool Add(std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name);
     // Index of the first area with exactly this start and end, or -1.
     int Find(std::uint32_t start, std::uint32_t end) const;
+    // Gives the area at `index` a new name (fitted as Add fits it) and colour;
+    // false when there is none.
+    bool Rename(std::size_t index, std::string_view name, std::uint32_t colour);
     // Removes the area at `index`, closing the gap; false when there is none.
     bool RemoveAt(std::size_t index);
     // Removes the first area of this colour; nothing when none has it.

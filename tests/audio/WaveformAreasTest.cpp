@@ -76,6 +76,11 @@ TEST(WaveformAreas, NamesKeepTheCharactersThatFitThirtyOneShiftJisBytes)
         WaveformAreas areas;
         areas.Add(0, 1, 0, c.name);
         EXPECT_EQ(areas[0].name, c.kept) << c.name;
+        areas.Add(2, 3, 0, "other");
+        ASSERT_TRUE(areas.Rename(1, c.name, 0xAB)) << "a new name is fitted the same way";
+        EXPECT_EQ(areas[1].name, c.kept);
+        EXPECT_EQ(areas[1].colour, 0xABu);
+        EXPECT_FALSE(areas.Rename(2, "none", 0));
     }
 }
 

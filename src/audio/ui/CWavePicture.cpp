@@ -163,6 +163,13 @@ void CWavePicture::RemoveAreaAt(int number, int index)
     if (slot != nullptr && (index < 0 || !slot->areas.RemoveAt(static_cast<std::size_t>(index)))) ShowError();
 }
 
+void CWavePicture::RenameArea(int number, int index, std::string_view name, std::uint32_t colour)
+{
+    Slot* slot = Find(number);
+    if (slot != nullptr && (index < 0 || !slot->areas.Rename(static_cast<std::size_t>(index), name, colour)))
+        ShowError();
+}
+
 void CWavePicture::RemoveAreaByColour(int number, std::uint32_t colour)
 {
     if (Slot* slot = Find(number)) slot->areas.RemoveFirstOfColour(colour);

@@ -73,6 +73,7 @@ public:
     bool AddArea(int slot, std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name = {});
     int FindArea(int slot, std::uint32_t start, std::uint32_t end);
     void RemoveAreaAt(int slot, int index);
+    void RenameArea(int slot, int index, std::string_view name, std::uint32_t colour);
     void RemoveAreaByColour(int slot, std::uint32_t colour);
     void RecolourAreas(int slot, std::uint32_t oldColour, std::uint32_t newColour);
     void ClearAreas(int slot);
