@@ -10,6 +10,9 @@
 #include "app/CommandTable.h"
 #include "app/Guidance.h"
 #include "areas/ui/CAreaDlg.h"
+#include "areas/ui/CAreaListDlg.h"
+#include "areas/ui/CBarDlg.h"
+#include "areas/AreaListing.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
@@ -171,6 +174,9 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples()); break;
     case command::kPowerSpectre: ShowPowerSpectrum(); break;
     case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
+    case command::kAreaList: OpenAreaList(kTuneAreaList); break;
+    case command::kBarInfo: OpenBarInfo(); break;
+    case command::kAnalyzeList: OpenAreaList(kPanelAreaList); break;
     case command::kBaseWidth: BaseWidth(); break;
     case command::kAddSeparator: AddSeparator(); break;
     default:
@@ -221,7 +227,9 @@ void CCopyDownDlg::SetPlayCaption(PlayMode mode, std::string_view caption)
     case PlayMode::Main: button = command::kPlay; break;
     case PlayMode::AreaPanel: button = command::kPlayPanel; break;
     case PlayMode::AnalyzeDialog: button = command::kPlayAnalyze; break;
-    case PlayMode::AreaList: return;  // the list dialog's own button
+    case PlayMode::AreaList:
+        if (areaList_) areaList_->SetPlayCaption(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        return;
     }
     buttons_->SetCaption(static_cast<int>(button),
                          QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
@@ -232,6 +240,53 @@ QString CCopyDownDlg::ButtonCaption(std::uint32_t command) const
 {
     // Buttons were made in command order, so a command is its button's index.
     return buttons_->Caption(static_cast<int>(command));
+}
+
+void CCopyDownDlg::OpenAreaList(int list)
+{
+    listDialog_.Run(services_.messages, [this, list] {
+        // Rows of the panel's list count from the panel's stretch; the tune plays them in its own frames.
+        const std::uint32_t origin = list == kPanelAreaList ? areaDlg_->Stretch().dataStart : 0;
+        CAreaListDlg dialog(
+            this, *pictures_, list, SampleRate(), services_.messages,
+            {[this, origin](std::uint32_t start, std::uint32_t end) {
+                 TogglePlay(PlayMode::AreaList, origin + start, origin + end, 1.0);
+             },
+             [this] { playback_->StopMode(PlayMode::AreaList); },
+             [this, list](std::uint32_t start, std::uint32_t end) {
+                 if (list == kPanelAreaList) {
+                     areaDlg_->Selection() = {start, end, false};
+                     Dispatch(command::kAnalyze);
+                 } else {
+                     mark_ = {start, end, false};
+                     Dispatch(command::kCopyDown);
+                 }
+             },
+             [this] { return settingDialog_.IsOpen(); },
+             [this](const std::function<void()>& setting) { (void)settingDialog_.Run(services_.messages, setting); }});
+        areaList_ = &dialog;
+        dialog.exec();
+    });
+}
+
+void CCopyDownDlg::OpenBarInfo()
+{
+    listDialog_.Run(services_.messages, [this] {
+        CBarDlg dialog(this, setup_.separators, SampleRate(), areaDlg_->Stretch(), services_.messages,
+                       {[this] { DrawSeparators(); },
+                        [this](const std::function<void()>& info) { (void)infoDialog_.Run(services_.messages, info); }});
+        dialog.exec();
+    });
+}
+
+CAreaListDlg* CCopyDownDlg::AreaList()
+{
+    return areaList_;
+}
+
+std::uint32_t CCopyDownDlg::SampleRate() const
+{
+    return tune_ ? tune_->Format().samplesPerSec : 44100;
 }
 
 void CCopyDownDlg::OpenPlaySetting()

@@ -10,6 +10,7 @@
 #include "audio/WaveData.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,7 @@ namespace harkwell {
 class CAnalyzeDlg;
 struct TuneSamples;
 class CAreaDlg;
+class CAreaListDlg;
 class CButtonFamily;
 class COffScreenPicture;
 class CWavePicture;
@@ -64,6 +66,8 @@ public:
     CWavePicture& Pictures() { return *pictures_; }
     CAreaDlg& AreaPanel() { return *areaDlg_; }
     CAnalyzeDlg& AnalyzeDialog() { return *analyzeDlg_; }
+    // The open area list dialog, or null.
+    CAreaListDlg* AreaList();
     COffScreenPicture* ButtonHost(std::uint32_t command) { return buttonHosts_.at(command); }
     QString ButtonCaption(std::uint32_t command) const;
     COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
@@ -91,6 +95,8 @@ private:
 
     void LoadWav();
     void PlayCommand(PlayMode mode);
+    void OpenAreaList(int list);
+    void OpenBarInfo();
     void SetPlayCaption(PlayMode mode, std::string_view caption);
     void OpenPlaySetting();
     void CopyDown();
@@ -104,6 +110,8 @@ private:
     void ShowAbout();
 
     std::uint32_t BytesPerFrame() const;
+    // The tune's frames per second, 44100 without a tune.
+    std::uint32_t SampleRate() const;
     void ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length);
     void ShowTuneBarLines();
     // Makes the stretch the slot's current area; the earlier current one is done.
@@ -127,6 +135,8 @@ private:
     std::string guidance_;
 
     std::unique_ptr<PlaybackControl> playback_;
+    // The area list dialog while it is open: its Play button follows mode 3.
+    QPointer<CAreaListDlg> areaList_;
 
     std::unique_ptr<CButtonFamily> buttons_;
     std::array<COffScreenPicture*, 25> buttonHosts_{};

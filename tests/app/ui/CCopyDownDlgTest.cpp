@@ -9,6 +9,7 @@
 #include "audio/WaveFileWriter.h"
 #include "widgets/ui/COffScreenPicture.h"
 
+#include "app/ui/MainWindowFixture.h"
 #include "fakes/FakeWaveOutPort.h"
 #include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
@@ -39,40 +40,10 @@ using testing::Drag;
 
 using testing::RecordingMessageSink;
 
-// A stereo tune at 44100 Hz, written through the program's own writer.
-std::string WriteTune(const testing::TempDir& dir, const std::string& name, std::size_t frames)
-{
-    const std::string path = dir.File(name);
-    RecordingMessageSink sink;
-    WaveFileWriter writer(sink);
-    writer.Open(path, 44100, 16, 2);
-    std::vector<std::int16_t> samples(2 * frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        samples[2 * i] = static_cast<std::int16_t>(8000 * std::sin(double(i) * 0.0627));
-        samples[2 * i + 1] = static_cast<std::int16_t>(-samples[2 * i] / 2);
-    }
-    writer.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2);
-    writer.Close();
-    return path;
-}
+using testing::WriteTune;
 
-class CCopyDownDlgTest : public ::testing::Test {
+class CCopyDownDlgTest : public testing::MainWindowFixture {
 protected:
-    std::unique_ptr<CCopyDownDlg> Start()
-    {
-        auto window = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_}, dir_.Path().string());
-        window->show();
-        return window;
-    }
-
-
-
-    void LoadThroughThePrompt(CCopyDownDlg& window, const std::string& path)
-    {
-        prompt_.answer = OpenFileChoice{path, 1};
-        Click(window.ButtonHost(1));
-    }
-
     static std::vector<CWavePicture::Marker> Expected(const std::vector<BarLine>& lines)
     {
         std::vector<CWavePicture::Marker> markers;
@@ -89,12 +60,6 @@ protected:
             EXPECT_EQ(actual[i].colour, expected[i].colour) << i;
         }
     }
-
-    testing::TempDir dir_;
-    RecordingMessageSink messages_;
-    testing::ScriptedFilePrompt prompt_;
-    testing::RecordingShell shell_;
-    testing::FakeWaveOutPort waveOut_;
 };
 
 TEST_F(CCopyDownDlgTest, WalksFromATuneToABarAndBackAfterARestart)
