@@ -15,7 +15,7 @@ SetupFile::SetupFile(std::string path, SetupData& setup, MessageSink& sink)
     if (!file) return;
     std::vector<std::uint8_t> bytes(SetupData::kFileSize);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, gene::kDataSizeTooLarge);
+    if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, GeneralError::DataSizeTooLarge);
     SetupData::Parse(bytes, setup_);
 }
 

@@ -65,12 +65,12 @@ int ReadFileUpTo(MessageSink& sink, const std::string& path, std::span<std::uint
     FilePtr file = OpenForReading(path);
     if (!file) {
         ShowPlainMessage(sink, path);
-        ReportGeneralError(sink, gene::kCantOpenFile);
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
         return 0;
     }
     count = std::fread(buffer.data(), 1, buffer.size(), file.get());
     if (buffer.size() == kWorkBufferSize && count == kWorkBufferSize)
-        ReportGeneralError(sink, gene::kDataSizeTooLarge);
+        ReportGeneralError(sink, GeneralError::DataSizeTooLarge);
     return 1;
 }
 
@@ -78,11 +78,11 @@ int ReadFileExact(MessageSink& sink, const std::string& path, std::span<std::uin
 {
     FilePtr file = OpenForReading(path);
     if (!file) {
-        ReportGeneralError(sink, gene::kCantOpenFile);
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
         return 0;
     }
     if (std::fread(buffer.data(), 1, buffer.size(), file.get()) < buffer.size())
-        ReportGeneralError(sink, gene::kDataSizeTooLarge);
+        ReportGeneralError(sink, GeneralError::DataSizeTooLarge);
     return 1;
 }
 
@@ -92,19 +92,19 @@ int WriteWholeFile(MessageSink& sink, const std::string& path, std::span<const s
     std::string temporary = (folder == "/" ? std::string() : folder) + "/.harkwell-XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
-        ReportGeneralError(sink, gene::kCantOpenFile);
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
         return 0;
     }
     const bool written = fchmod(fd, PermissionsFor(path)) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed) {
         unlink(temporary.c_str());
-        ReportGeneralError(sink, gene::kFileSizeError);
+        ReportGeneralError(sink, GeneralError::FileSizeError);
         return 0;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
-        ReportGeneralError(sink, gene::kCantOpenFile);
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
         return 0;
     }
     return 1;

@@ -27,7 +27,7 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 {
     skippedTicks = 0;
     if (song == nullptr || song->State() != track_state::kPlayable) {
-        ReportPlayerError(sink_, mdpl::kInternal);
+        ReportPlayerError(sink_, PlayerError::Internal);
         return 0;
     }
     song_ = song;
@@ -66,7 +66,7 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 
     const std::int32_t ticksPerMinute = TicksPerMinute();
     if (ticksPerMinute <= 0) {
-        ReportPlayerError(sink_, mdpl::kTempoWrong);
+        ReportPlayerError(sink_, PlayerError::TempoWrong);
         return 0;
     }
     const int minimum = timers_.MinimumPeriodMs();
@@ -101,12 +101,12 @@ void MidiPlayer::SendEvent(const MidiEvent& event)
         if (event.number == meta_type::kTempo) {
             const std::int32_t ms = event.value / 1000;
             if (ms <= 0) {
-                ReportPlayerError(reports_, mdpl::kTempoWrong);
+                ReportPlayerError(reports_, PlayerError::TempoWrong);
                 tempo_ = kTempoWhenWrong;
             } else {
                 tempo_ = TempoToBpm(reports_, event.value);
                 if (tempo_ < kSlowestTempo) {
-                    ReportPlayerError(reports_, mdpl::kTempoTooSlow);
+                    ReportPlayerError(reports_, PlayerError::TempoTooSlow);
                     tempo_ = kSlowestTempo;
                 }
             }
@@ -123,7 +123,7 @@ std::int32_t MidiPlayer::Advance(const MidiEvent& event)
     ++playIndex_;
     if (song_ == nullptr || playIndex_ >= song_->Track().Count()) return -1;
     const std::int32_t delta = song_->Track().Event(playIndex_).delta;
-    if (delta < 0) ReportPlayerError(reports_, mdpl::kMusicalDataInvalid);
+    if (delta < 0) ReportPlayerError(reports_, PlayerError::MusicalDataInvalid);
     return delta;
 }
 

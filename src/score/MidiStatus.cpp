@@ -106,7 +106,7 @@ std::int32_t MidiStatus::MakeEvents(std::vector<std::unique_ptr<MidiEvent>>& out
     }
     if (timeSignature_ != -1) {
         if (!IsValidTimeSignature(timeSignature_)) {
-            ReportStatusError(sink_, mdss::kTimeSignInvalid);
+            ReportStatusError(sink_, StatusError::TimeSignInvalid);
         } else {
             auto event = std::make_unique<MidiEvent>(0);
             event->kind = event_kind::kMeta;

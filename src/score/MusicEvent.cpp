@@ -52,7 +52,7 @@ bool MusicEvent::SetData(const std::uint8_t* bytes, std::int32_t length, Message
 {
     if (length <= 0) return true;
     if (bytes == nullptr) {
-        ReportMusicEventError(sink, muev::kDataError);
+        ReportMusicEventError(sink, MusicEventError::DataError);
         return false;
     }
     ByteBlock block = AllocZeroed(sink, static_cast<std::size_t>(length) + kDataSlack);
@@ -60,7 +60,7 @@ bool MusicEvent::SetData(const std::uint8_t* bytes, std::int32_t length, Message
     std::memcpy(block.data(), bytes, static_cast<std::size_t>(length));
     data_ = std::move(block);
     dataLength_ = length;
-    if (length > kLargestEventData) ReportMusicEventError(sink, muev::kDataTooLarge);
+    if (length > kLargestEventData) ReportMusicEventError(sink, MusicEventError::DataTooLarge);
     return true;
 }
 
