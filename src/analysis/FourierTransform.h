@@ -46,7 +46,7 @@ public:
     // message, a block that does not end before the last frame (RangeWrong) or
     // a format it cannot read ("未対応"); a refused block leaves every
     // magnitude 0 and returns false, so that nothing of it is counted.
-    bool TransformBlock(std::int64_t startFrame);
+    [[nodiscard]] bool TransformBlock(std::int64_t startFrame);
 
     // Entry k: the frequency in Hz that coefficient k measures, rate * k / 2n
     // truncated, for k < n/2.
@@ -57,7 +57,7 @@ public:
     std::span<const std::int16_t> Samples() const { return samples_; }
 
 private:
-    bool Extract(std::int64_t startFrame);
+    [[nodiscard]] bool Extract(std::int64_t startFrame);
 
     MessageSink& messages_;
     bool usable_ = false;

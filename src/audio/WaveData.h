@@ -32,7 +32,7 @@ class WaveData {
 public:
     // Reads a WAV file. Every refusal is shown through the sink; nothing is
     // returned then.
-    static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
+    [[nodiscard]] static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
 
     // Copies `frames` frames of samples in the given format. The header stays unset.
     WaveData(const WaveFormat& format, const std::uint8_t* samples, std::uint32_t frames);

@@ -38,7 +38,8 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
         playing = false;
         return 0;
     }
-    output_->ResetGM();
+    // A device deaf to the GM reset still plays the song.
+    (void)output_->ResetGM();
     stopRequest = false;
     playing = true;
     tempo_ = kStartTempo;
@@ -77,25 +78,27 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 void MidiPlayer::SendEvent(const MidiEvent& event)
 {
     if (!output_ && event.kind != event_kind::kMeta) return;
+    // On the timer thread a message the port refuses is lost and the song
+    // goes on; the controller has reported what it reports.
     switch (event.kind) {
     case event_kind::kNoteOff:
-        output_->NoteOff(event.note, event.channel);
+        (void)output_->NoteOff(event.note, event.channel);
         break;
     case event_kind::kNoteOn:
-        output_->NoteOn(event.note, event.velocity, event.channel);
+        (void)output_->NoteOn(event.note, event.velocity, event.channel);
         break;
     case event_kind::kControlChange:
-        output_->SendShort(event.value, event.number, 0xB0 + event.channel);
+        (void)output_->SendShort(event.value, event.number, 0xB0 + event.channel);
         break;
     case event_kind::kProgramChange:
-        output_->ProgramChange(event.value, event.channel);
+        (void)output_->ProgramChange(event.value, event.channel);
         break;
     case event_kind::kPitchBend:
-        output_->SendShort(event.value, event.note, 0xE0 + event.channel);
+        (void)output_->SendShort(event.value, event.note, 0xE0 + event.channel);
         break;
     case event_kind::kSysEx:
     case event_kind::kSysExContinuation:
-        output_->SendSysEx(event.DataLength(), event.Data());
+        (void)output_->SendSysEx(event.DataLength(), event.Data());
         break;
     case event_kind::kMeta:
         if (event.number == meta_type::kTempo) {

@@ -67,7 +67,8 @@ void MidiTrackData::AppendTempo(std::int32_t microsecondsPerQuarter)
     }
     auto event = std::make_unique<MidiEvent>(0);
     event->MakeTempo(microsecondsPerQuarter, sink_);
-    AppendEvent(std::move(event));
+    // A full table has reported "Large data" and dropped the event.
+    (void)AppendEvent(std::move(event));
 }
 
 void MidiTrackData::AppendEndOfTrack(std::int32_t delta)
@@ -77,8 +78,10 @@ void MidiTrackData::AppendEndOfTrack(std::int32_t delta)
     event->kind = event_kind::kMeta;
     event->number = meta_type::kEndOfTrack;
     static constexpr std::uint8_t kBytes[3] = {0xFF, 0x2F, 0x00};
-    event->SetData(kBytes, 3, sink_);
-    AppendEvent(std::move(event));
+    // Data that cannot be stored has been reported; the event keeps its kind
+    // and values. A full table has reported and dropped it.
+    (void)event->SetData(kBytes, 3, sink_);
+    (void)AppendEvent(std::move(event));
 }
 
 void MidiTrackData::AddNote(std::int32_t channel, std::int32_t delta, std::int32_t note, std::int32_t velocity,
@@ -92,8 +95,9 @@ void MidiTrackData::AddNote(std::int32_t channel, std::int32_t delta, std::int32
     event->velocity = velocity;
     event->duration = duration;
     static constexpr std::uint8_t kBytes[1] = {0x10};
-    event->SetData(kBytes, 1, sink_);
-    InsertEvent(Count() - 1, 1, std::move(event));
+    // As for the end of track: every failure here has been reported.
+    (void)event->SetData(kBytes, 1, sink_);
+    (void)InsertEvent(Count() - 1, 1, std::move(event));
 }
 
 void MidiTrackData::AddProgramChange(std::int32_t channel, std::int32_t program)
@@ -103,8 +107,9 @@ void MidiTrackData::AddProgramChange(std::int32_t channel, std::int32_t program)
     event->channel = channel;
     event->value = program;
     const std::uint8_t bytes[2] = {0xC0, static_cast<std::uint8_t>(program)};
-    event->SetData(bytes, 2, sink_);
-    InsertEvent(Count() - 1, 1, std::move(event));
+    // As for the end of track: every failure here has been reported.
+    (void)event->SetData(bytes, 2, sink_);
+    (void)InsertEvent(Count() - 1, 1, std::move(event));
 }
 
 bool MidiTrackData::InsertEvent(std::int32_t position, std::int32_t mode, std::unique_ptr<MidiEvent> event)

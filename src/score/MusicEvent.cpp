@@ -79,7 +79,8 @@ void MidiEvent::MakeTempo(std::int32_t microsecondsPerQuarter, MessageSink& sink
     const auto tempo = static_cast<std::uint32_t>(microsecondsPerQuarter);
     const std::uint8_t bytes[3] = {static_cast<std::uint8_t>(tempo >> 16), static_cast<std::uint8_t>(tempo >> 8),
                                    static_cast<std::uint8_t>(tempo)};
-    SetData(bytes, 3, sink);
+    // Data that cannot be stored has been reported; the tempo lives on in value.
+    (void)SetData(bytes, 3, sink);
 }
 
 }  // namespace harkwell

@@ -61,7 +61,7 @@ TEST(MusicEvent, SetDataKeepsEveryByteAndReportsOnlyAbove256)
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
         for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
         MusicEvent event;
-        event.SetData(bytes.data(), length, sink);
+        EXPECT_TRUE(event.SetData(bytes.data(), length, sink));
         ASSERT_EQ(event.DataLength(), length);
         EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), event.Data()));
         // The block carries 8 zero bytes past the data.
@@ -80,8 +80,8 @@ TEST(MusicEvent, EmptySetDataLeavesOldDataAndCopiesOwnTheirBlocks)
     MidiEvent event;
     EXPECT_EQ(event.channel, 255);
     const std::uint8_t bytes[3] = {1, 2, 3};
-    event.SetData(bytes, 3, sink);
-    event.SetData(bytes, 0, sink);
+    EXPECT_TRUE(event.SetData(bytes, 3, sink));
+    EXPECT_TRUE(event.SetData(bytes, 0, sink));
     ASSERT_EQ(event.DataLength(), 3);
     EXPECT_EQ(event.Data()[2], 3);
 
