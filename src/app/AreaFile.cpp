@@ -56,7 +56,7 @@ bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists)
             const auto start = static_cast<std::int32_t>(ReadLe32(record));
             const auto end = static_cast<std::int32_t>(ReadLe32(record + 4));
             const auto* name = reinterpret_cast<const char*>(record + 12);
-            const std::string_view field(name, std::find(name, name + kNameField, '\0') - name);
+            const std::string_view field(name, static_cast<std::size_t>(std::find(name, name + kNameField, '\0') - name));
             const std::string_view shiftJis = CutShiftJis(field, kNameField - 1);
             const bool usable = start >= 0 && end >= start && list.size() < WaveformAreas::kMaxAreas;
             if (!usable || shiftJis.size() != field.size()) intact = false;
