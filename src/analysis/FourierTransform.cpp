@@ -23,9 +23,11 @@ bool CFourierTransform::IsPowerOfTwo(std::int64_t n)
     return n >= 2 && (n & (n - 1)) == 0;
 }
 
-void CFourierTransform::ReportError(MessageSink& messages, int code)
+void CFourierTransform::ReportError(MessageSink& messages, FourierError code)
 {
-    ShowSystemModalMessage(messages, code == 0 ? kNotPowerOfTwo : code == 1 ? kRangeWrong : kUndefined);
+    ShowSystemModalMessage(messages, code == FourierError::NotPowerOfTwo ? kNotPowerOfTwo
+                                     : code == FourierError::RangeWrong  ? kRangeWrong
+                                                                         : kUndefined);
 }
 
 CFourierTransform::CFourierTransform(MessageSink& messages, std::int64_t n, const TuneSamples& tune)
@@ -33,7 +35,7 @@ CFourierTransform::CFourierTransform(MessageSink& messages, std::int64_t n, cons
 {
     // Blocks beyond a million frames are no power of two the analysis asks for.
     if (!IsPowerOfTwo(n) || n > (std::int64_t{1} << 24)) {
-        ReportError(messages_, 0);
+        ReportError(messages_, FourierError::NotPowerOfTwo);
         return;
     }
     usable_ = true;
@@ -79,7 +81,7 @@ bool CFourierTransform::TransformBlock(std::int64_t startFrame)
     if (!usable_) return false;
     // A block must end before the last frame.
     if (startFrame < 0 || startFrame + size_ >= frameCount_) {
-        ReportError(messages_, 1);
+        ReportError(messages_, FourierError::RangeWrong);
         return false;
     }
     if (!Extract(startFrame)) return false;

@@ -20,28 +20,33 @@ struct TuneSamples {
     std::int32_t bitsPerSample = 0;
 };
 
+// The transform's errors, shown system-modal; any other code shows the undefined-error text.
+enum class FourierError : int {
+    NotPowerOfTwo = 0,  // the block size is no power of two
+    RangeWrong = 1,     // the block does not end before the last frame
+};
+
 // Turns blocks of a tune into the magnitudes of their sine transform, one per
 // frequency. One object serves every block of one size in a run; its tables
 // are built once. The name is the one its messages carry.
 class CFourierTransform {
 public:
-    // An n that is not a power of two of at least 2 reports error 0 and leaves
+    // An n that is not a power of two of at least 2 reports NotPowerOfTwo and leaves
     // the object unusable: every block is then refused without a message.
     CFourierTransform(MessageSink& messages, std::int64_t n, const TuneSamples& tune);
 
     static bool IsPowerOfTwo(std::int64_t n);
-    // Error 0 (size not a power of two), 1 (range), others (undefined), shown system-modal.
-    static void ReportError(MessageSink& messages, int code);
+    static void ReportError(MessageSink& messages, FourierError code);
 
     bool Usable() const { return usable_; }
     int Size() const { return size_; }
     std::int64_t FrameCount() const { return frameCount_; }
 
     // Transforms frames startFrame .. startFrame + n - 1. Refuses, with a
-    // message, a block that does not end before the last frame (error 1) or
+    // message, a block that does not end before the last frame (RangeWrong) or
     // a format it cannot read ("未対応"); a refused block leaves every
     // magnitude 0 and returns false, so that nothing of it is counted.
-    bool TransformBlock(std::int64_t startFrame);
+    [[nodiscard]] bool TransformBlock(std::int64_t startFrame);
 
     // Entry k: the frequency in Hz that coefficient k measures, rate * k / 2n
     // truncated, for k < n/2.
@@ -52,7 +57,7 @@ public:
     std::span<const std::int16_t> Samples() const { return samples_; }
 
 private:
-    bool Extract(std::int64_t startFrame);
+    [[nodiscard]] bool Extract(std::int64_t startFrame);
 
     MessageSink& messages_;
     bool usable_ = false;

@@ -36,7 +36,7 @@ public:
     // the range takes half a white key's room. False, leaving the layout
     // empty, for a range of more than 128 keys, one that ends more than one
     // below its start, or notes beyond 0..127.
-    bool Build(int lowest, int highest, int width, int height);
+    [[nodiscard]] bool Build(int lowest, int highest, int width, int height);
 
     bool Built() const { return built_; }
     int Lowest() const { return lowest_; }
@@ -52,7 +52,7 @@ public:
 
     // Appends a note to the marked notes (a note may be listed twice); false,
     // with nothing changed, once 128 are listed.
-    bool MarkNote(int note);
+    [[nodiscard]] bool MarkNote(int note);
     void ClearMarkedNotes() { marked_.clear(); }
     bool IsMarked(int note) const;
     const std::vector<int>& MarkedNotes() const { return marked_; }

@@ -24,7 +24,7 @@ public:
     // cursor; a note written over a rest or a hold turns the remainder of what
     // it overwrote into a rest. Returns false, changing nothing, when the
     // cursor lies outside the bar or a ninth note would join a chord.
-    bool Write(int entry, int length);
+    [[nodiscard]] bool Write(int entry, int length);
 
     // The length in sixteenths of what starts at the position: 1 and the holds that follow.
     int LengthAt(int position) const;

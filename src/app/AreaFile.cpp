@@ -56,12 +56,13 @@ bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists)
             const auto start = static_cast<std::int32_t>(ReadLe32(record));
             const auto end = static_cast<std::int32_t>(ReadLe32(record + 4));
             const auto* name = reinterpret_cast<const char*>(record + 12);
-            const std::string_view field(name, std::find(name, name + kNameField, '\0') - name);
+            const std::string_view field(name, static_cast<std::size_t>(std::find(name, name + kNameField, '\0') - name));
             const std::string_view shiftJis = CutShiftJis(field, kNameField - 1);
             const bool usable = start >= 0 && end >= start && list.size() < WaveformAreas::kMaxAreas;
             if (!usable || shiftJis.size() != field.size()) intact = false;
+            // A usable area always fits: the list's capacity was checked.
             if (usable)
-                list.Add(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), ReadLe32(record + 8),
+                (void)list.Add(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), ReadLe32(record + 8),
                          ShiftJisToUtf8(shiftJis));
         }
     }
@@ -74,12 +75,13 @@ AreaLists LoadAreaFile(MessageSink& sink, const std::string& path)
     if (!CanOpenFile(path)) return lists;
     std::vector<std::uint8_t> buffer(kWorkBufferSize);
     std::size_t count = 0;
-    if (ReadFileUpTo(sink, path, buffer, count)) ParseAreaLists(std::span(buffer.data(), count), lists);
+    // Whatever could be taken from a damaged file is kept; the rest stays empty.
+    if (ReadFileUpTo(sink, path, buffer, count)) (void)ParseAreaLists(std::span(buffer.data(), count), lists);
     return lists;
 }
 
-int SaveAreaFile(MessageSink& sink, const std::string& path,
-                 const std::array<const WaveformAreas*, kAreaListCount>& lists)
+bool SaveAreaFile(MessageSink& sink, const std::string& path,
+                  const std::array<const WaveformAreas*, kAreaListCount>& lists)
 {
     return WriteWholeFile(sink, path, SerializeAreaLists(lists));
 }

@@ -22,12 +22,12 @@ std::vector<std::uint8_t> SerializeAreaLists(const std::array<const WaveformArea
 // Reads what the bytes hold; reading stops where they end. Negative counts
 // read as 0, areas past a list's capacity and areas that end before they
 // start are dropped. True when everything was taken as it stood.
-bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists);
+[[nodiscard]] bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists);
 
 // Reads line.dat when it can be opened; the lists stay empty otherwise.
 AreaLists LoadAreaFile(MessageSink& sink, const std::string& path);
-// Writes line.dat whole; 1 on success, else 0 after a message.
-int SaveAreaFile(MessageSink& sink, const std::string& path,
-                 const std::array<const WaveformAreas*, kAreaListCount>& lists);
+// Writes line.dat whole; false after a message.
+bool SaveAreaFile(MessageSink& sink, const std::string& path,
+                  const std::array<const WaveformAreas*, kAreaListCount>& lists);
 
 }  // namespace harkwell

@@ -17,15 +17,15 @@ std::string GuidanceText(bool tuneLoaded, bool marked, bool playing)
     return text;
 }
 
-std::string_view MainMessageText(int code)
+std::string_view MainMessageText(MainMessage message)
 {
-    switch (code) {
-    case kMessageTooNarrow: return "Area is too narrow.";
-    case kMessageNowPlaying: return "Now playing.";
-    case kMessageNotMarked: return "Area is not marked at all.";
-    case kMessageDialogOpen: return "Other input dialog is open now.";
-    default: return "";
+    switch (message) {
+    case MainMessage::TooNarrow: return "Area is too narrow.";
+    case MainMessage::NowPlaying: return "Now playing.";
+    case MainMessage::NotMarked: return "Area is not marked at all.";
+    case MainMessage::DialogOpen: return "Other input dialog is open now.";
     }
+    return "";
 }
 
 }  // namespace harkwell

@@ -8,12 +8,10 @@ namespace harkwell {
 // The main window's guidance line for the state of the work.
 std::string GuidanceText(bool tuneLoaded, bool marked, bool playing);
 
-// The main window's messages: 1 too narrow, 2 playing, 3 not marked, 4 a dialog is open.
-std::string_view MainMessageText(int code);
+// The main window's messages, by their numbers.
+enum class MainMessage { TooNarrow = 1, NowPlaying = 2, NotMarked = 3, DialogOpen = 4 };
 
-inline constexpr int kMessageTooNarrow = 1;
-inline constexpr int kMessageNowPlaying = 2;
-inline constexpr int kMessageNotMarked = 3;
-inline constexpr int kMessageDialogOpen = 4;
+// A message's text; an empty one for a number that names none.
+std::string_view MainMessageText(MainMessage message);
 
 }  // namespace harkwell

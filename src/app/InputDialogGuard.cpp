@@ -8,7 +8,7 @@ namespace harkwell {
 bool InputDialogGuard::Run(MessageSink& messages, const std::function<void()>& dialog)
 {
     if (open_) {
-        ShowPlainMessage(messages, MainMessageText(kMessageDialogOpen));
+        ShowPlainMessage(messages, MainMessageText(MainMessage::DialogOpen));
         return false;
     }
     open_ = true;

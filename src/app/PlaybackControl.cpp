@@ -42,7 +42,7 @@ void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_
         if (player_) player_->Stop();
         SetIdle();
     } else {
-        ShowPlainMessage(messages_, MainMessageText(kMessageNowPlaying));
+        ShowPlainMessage(messages_, MainMessageText(MainMessage::NowPlaying));
     }
     hooks_.changed();
 }

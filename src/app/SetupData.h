@@ -28,7 +28,7 @@ struct SetupData {
 
     // Reads a record from the first bytes of a file; what is missing or cannot
     // be right takes its default. True when every field was good.
-    static bool Parse(std::span<const std::uint8_t> bytes, SetupData& setup);
+    [[nodiscard]] static bool Parse(std::span<const std::uint8_t> bytes, SetupData& setup);
 };
 
 // True when a path fits the record's path field.

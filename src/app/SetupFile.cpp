@@ -15,13 +15,15 @@ SetupFile::SetupFile(std::string path, SetupData& setup, MessageSink& sink)
     if (!file) return;
     std::vector<std::uint8_t> bytes(SetupData::kFileSize);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, gene::kDataSizeTooLarge);
-    SetupData::Parse(bytes, setup_);
+    if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, GeneralError::DataSizeTooLarge);
+    // Fields that are missing or wrong have taken their defaults.
+    (void)SetupData::Parse(bytes, setup_);
 }
 
-SetupFile::~SetupFile() { Save(); }
+// A failed write has been shown; a destructor can do no more.
+SetupFile::~SetupFile() { (void)Save(); }
 
-int SetupFile::Save() const
+bool SetupFile::Save() const
 {
     const SetupData::Bytes bytes = setup_.Serialize();
     return WriteWholeFile(sink_, path_, bytes);

@@ -16,8 +16,8 @@ public:
     SetupFile(const SetupFile&) = delete;
     SetupFile& operator=(const SetupFile&) = delete;
 
-    // Writes the record now; 1 on success, else 0 after a message.
-    int Save() const;
+    // Writes the record now; false after a message.
+    [[nodiscard]] bool Save() const;
 
 private:
     std::string path_;

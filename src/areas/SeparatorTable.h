@@ -59,9 +59,9 @@ struct SeparatorTable {
     // position is negative.
     void InsertSeparator(std::int32_t position);
     // False for separator 0, which cannot go, and for indexes not in use.
-    bool DeleteSeparator(int index);
+    [[nodiscard]] bool DeleteSeparator(int index);
     // False, and nothing changed, below kMinBaseLength frames.
-    bool SetBaseLength(int index, std::int32_t frames);
+    [[nodiscard]] bool SetBaseLength(int index, std::int32_t frames);
     // The last separator starting at or before the position; 0 when none.
     int SeparatorAt(std::int32_t position) const;
     // Changes the base note value and scales the base length to keep the tempo.
@@ -77,7 +77,7 @@ struct SeparatorTable {
     // whose starts do not increase are dropped, and entries outside the note
     // value and time signature tables or with no length take the defaults.
     // True when nothing had to change.
-    bool Repair();
+    [[nodiscard]] bool Repair();
 
     double NoteValueOf(int index) const;
     int BeatsOf(int index) const;

@@ -195,7 +195,7 @@ bool ChangeBlockSpeed(const WaveFormat& format, ByteBlock& samples, double speed
         return false;
     }
     if (!std::isfinite(speed) || speed <= 0 || spacingFactor < 0) {
-        ReportGeneralError(sink, gene::kParameterWrong);
+        ReportGeneralError(sink, GeneralError::ParameterWrong);
         return false;
     }
     if (speed == 1.0) return true;
@@ -217,7 +217,7 @@ bool ChangeBlockSpeed(const WaveFormat& format, ByteBlock& samples, double speed
     // Lengthening keeps blocks of twice the target, which every pass output
     // stays below; the result is shorter still, so it fits a tune when they do.
     if (lengthen && channels * 2 * target > kMaxTuneBytes) {
-        ReportGeneralError(sink, gene::kDataSizeTooLarge);
+        ReportGeneralError(sink, GeneralError::DataSizeTooLarge);
         return false;
     }
     const std::size_t blockSamples = lengthen ? static_cast<std::size_t>(target) : frames;
@@ -227,7 +227,7 @@ bool ChangeBlockSpeed(const WaveFormat& format, ByteBlock& samples, double speed
     const bool inPlace = channels == 1 && !lengthen;
     Blocks blocks;
     if (!Allocate(blocks, channels, blockSamples, MaxSplicePoints(blockSamples, minSpacing), !inPlace)) {
-        ReportGeneralError(sink, gene::kNeedsMoreMemory);
+        ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
         return false;
     }
     const std::span<std::uint32_t> points = Points(blocks.points);
@@ -258,7 +258,7 @@ bool ChangeBlockSpeed(const WaveFormat& format, ByteBlock& samples, double speed
         return true;  // neither channel changed
     ByteBlock result = ByteBlock::Allocate(4 * framesOut);
     if (!result) {
-        ReportGeneralError(sink, gene::kNeedsMoreMemory);
+        ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
         return false;
     }
     auto* out = reinterpret_cast<std::int16_t*>(result.data());

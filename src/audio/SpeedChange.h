@@ -68,6 +68,7 @@ std::size_t ShortenSamples(std::span<std::int16_t> out, std::span<std::int16_t> 
 // was: other sample widths or channel counts, a speed that is not a positive
 // finite number, a negative spacing factor, a result too large for a tune, or
 // too little memory. Returns false when it refused.
+[[nodiscard]]
 bool ChangeBlockSpeed(const WaveFormat& format, ByteBlock& samples, double speed, int spacingFactor,
                       MessageSink& sink);
 

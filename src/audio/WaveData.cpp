@@ -111,19 +111,19 @@ void MixStereo16(const std::int16_t* __restrict in, std::int16_t* __restrict out
 
 }  // namespace
 
-void ReportFileError(MessageSink& sink, int code)
+void ReportFileError(MessageSink& sink, WaveFileError code)
 {
     switch (code) {
-    case 0: ShowPlainMessage(sink, "file is not found"); break;
-    case 1: ShowPlainMessage(sink, "file is different format"); break;
-    case 2: ShowPlainMessage(sink, "file can not open"); break;
+    case WaveFileError::NotFound: ShowPlainMessage(sink, "file is not found"); break;
+    case WaveFileError::DifferentFormat: ShowPlainMessage(sink, "file is different format"); break;
+    case WaveFileError::CannotOpen: ShowPlainMessage(sink, "file can not open"); break;
     default: ShowPlainMessage(sink, ""); break;
     }
 }
 
-void ReportFormatError(MessageSink& sink, int code, std::string_view detail)
+void ReportFormatError(MessageSink& sink, WaveFileError code, std::string_view detail)
 {
-    std::string text = code == 1 ? "file is different format" : "";
+    std::string text = code == WaveFileError::DifferentFormat ? "file is different format" : "";
     text.append(" [").append(detail).append("]");
     if (text.size() > 1023) text.resize(1023);
     ShowPlainMessage(sink, text);
@@ -134,12 +134,12 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     FilePtr file = OpenForReading(path);
     struct stat info {};
     if (!file || fstat(fileno(file.get()), &info) != 0) {
-        ReportFileError(sink, 0);
+        ReportFileError(sink, WaveFileError::NotFound);
         return std::nullopt;
     }
     const FileImage image(fileno(file.get()), static_cast<std::uint64_t>(info.st_size));
     const auto refuse = [&sink](const ChunkId& id) {
-        ReportFormatError(sink, 1, IdText(id));
+        ReportFormatError(sink, WaveFileError::DifferentFormat, IdText(id));
         return std::nullopt;
     };
 
@@ -193,7 +193,7 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     // Anything else before the data is shown and stepped over.
     std::optional<ChunkHeader> chunk;
     while ((chunk = image.HeaderAt(offset)) && chunk->id != kData) {
-        ReportFormatError(sink, 1, IdText(chunk->id));
+        ReportFormatError(sink, WaveFileError::DifferentFormat, IdText(chunk->id));
         if (!image.BodyFits(offset, *chunk)) return std::nullopt;
         offset += kChunkHeaderSize + chunk->size;
     }
@@ -203,11 +203,11 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     header.dataSize = chunk->size;
     wave.samples_ = ByteBlock::Allocate(chunk->size);
     if (!wave.samples_) {
-        ReportGeneralError(sink, gene::kNeedsMoreMemory);
+        ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
         return std::nullopt;
     }
     if (!image.Read(offset + kChunkHeaderSize, wave.samples_.data(), chunk->size)) {
-        ReportFileError(sink, 2);
+        ReportFileError(sink, WaveFileError::CannotOpen);
         return std::nullopt;
     }
     return wave;

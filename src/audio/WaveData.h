@@ -32,7 +32,7 @@ class WaveData {
 public:
     // Reads a WAV file. Every refusal is shown through the sink; nothing is
     // returned then.
-    static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
+    [[nodiscard]] static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
 
     // Copies `frames` frames of samples in the given format. The header stays unset.
     WaveData(const WaveFormat& format, const std::uint8_t* samples, std::uint32_t frames);
@@ -66,9 +66,14 @@ private:
 };
 
 // The reader's messages, also used by the speed change.
-// Code 0 "file is not found", 1 "file is different format", 2 "file can not open".
-void ReportFileError(MessageSink& sink, int code);
-// "file is different format [detail]" for code 1.
-void ReportFormatError(MessageSink& sink, int code, std::string_view detail);
+enum class WaveFileError : int {
+    NotFound = 0,         // "file is not found"
+    DifferentFormat = 1,  // "file is different format"
+    CannotOpen = 2,       // "file can not open"
+};
+// Any other code shows an empty text.
+void ReportFileError(MessageSink& sink, WaveFileError code);
+// "file is different format [detail]" for DifferentFormat, " [detail]" for any other code.
+void ReportFormatError(MessageSink& sink, WaveFileError code, std::string_view detail);
 
 }  // namespace harkwell

@@ -16,7 +16,7 @@ constexpr std::uint32_t kFormatChunkSize = 18;
 constexpr std::uint64_t kRiffOverhead = 4 + 8 + kFormatChunkSize + 8;
 constexpr std::uint64_t kMaxDataSize = 0xFFFFFFFFu - kRiffOverhead - 1;
 
-int LastErrorCode() { return errno != 0 ? errno : EIO; }
+WaveFileStatus LastError() { return static_cast<WaveFileStatus>(errno != 0 ? errno : EIO); }
 
 bool WriteBytes(std::FILE* file, const void* bytes, std::size_t count)
 {
@@ -42,31 +42,32 @@ bool WriteSizeAt(std::FILE* file, long offset, std::uint32_t size)
 
 WaveFileWriter::~WaveFileWriter()
 {
-    if (file_) Finish();
+    // A destructor has no one to tell; Close is the way to learn of a failure.
+    if (file_) (void)Finish();
 }
 
-int WaveFileWriter::Fail(const char* message, int code)
+WaveFileStatus WaveFileWriter::Fail(const char* message, WaveFileStatus status)
 {
     ShowPlainMessage(sink_, message);
-    return code;
+    return status;
 }
 
-int WaveFileWriter::Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample,
-                         std::uint16_t channels)
+WaveFileStatus WaveFileWriter::Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample,
+                                    std::uint16_t channels)
 {
-    if (file_) return Fail("ファイルはオープン済みです。", kAlreadyOpen);
-    if (path.empty()) return Fail("ファイル名がありません。", kNoFileName);
+    if (file_) return Fail("ファイルはオープン済みです。", WaveFileStatus::AlreadyOpen);
+    if (path.empty()) return Fail("ファイル名がありません。", WaveFileStatus::NoFileName);
 
     errno = 0;
     file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) return Fail("ファイルの作成に失敗しました。", LastErrorCode());
+    if (!file_) return Fail("ファイルの作成に失敗しました。", LastError());
     dataSize_ = 0;
     std::FILE* file = file_.get();
 
     if (!WriteChunkHeader(file, "RIFF", 0) || !WriteBytes(file, "WAVE", 4))
-        return Fail("リフチャンクの作成に失敗しました。", LastErrorCode());
+        return Fail("リフチャンクの作成に失敗しました。", LastError());
     if (!WriteChunkHeader(file, "fmt ", kFormatChunkSize))
-        return Fail("フォーマットチャンクの作成に失敗しました。", LastErrorCode());
+        return Fail("フォーマットチャンクの作成に失敗しました。", LastError());
 
     const std::uint32_t blockAlign = bitsPerSample / 8u * channels;
     std::uint8_t format[kFormatChunkSize] = {};
@@ -78,34 +79,34 @@ int WaveFileWriter::Open(const std::string& path, std::uint32_t sampleRate, std:
     WriteLe16(format + 14, bitsPerSample);
     WriteLe16(format + 16, 0);
     if (!WriteBytes(file, format, sizeof format))
-        return Fail("フォーマットチャンクの書き込みに失敗しました。", kFormatWrittenShort);
+        return Fail("フォーマットチャンクの書き込みに失敗しました。", WaveFileStatus::FormatWrittenShort);
 
     if (!WriteChunkHeader(file, "data", 0))
-        return Fail("データチャンクの作成に失敗しました。", LastErrorCode());
-    return 0;
+        return Fail("データチャンクの作成に失敗しました。", LastError());
+    return WaveFileStatus::Done;
 }
 
-int WaveFileWriter::Write(const std::uint8_t* bytes, std::size_t count)
+WaveWriteResult WaveFileWriter::Write(const std::uint8_t* bytes, std::size_t count)
 {
     // A data chunk past 4 GiB cannot state its size: refuse rather than wrap.
     const bool fits = file_ && dataSize_ + count <= kMaxDataSize;
     if (!fits || !WriteBytes(file_.get(), bytes, count)) {
         ShowPlainMessage(sink_, "データの書き込みに失敗しました。");
-        return 0;
+        return WaveWriteResult::Failed;
     }
     dataSize_ += count;
-    return 1;
+    return WaveWriteResult::Appended;
 }
 
-int WaveFileWriter::Close()
+WaveFileStatus WaveFileWriter::Close()
 {
-    if (!file_) return 0;
-    const int code = Finish();
-    if (code != 0) return Fail("ファイルのクローズに失敗しました。", code);
-    return 0;
+    if (!file_) return WaveFileStatus::Done;
+    const WaveFileStatus status = Finish();
+    if (status != WaveFileStatus::Done) return Fail("ファイルのクローズに失敗しました。", status);
+    return WaveFileStatus::Done;
 }
 
-int WaveFileWriter::Finish()
+WaveFileStatus WaveFileWriter::Finish()
 {
     std::FILE* file = file_.get();
     const auto dataSize = static_cast<std::uint32_t>(dataSize_);
@@ -116,9 +117,9 @@ int WaveFileWriter::Finish()
     ok = ok && WriteSizeAt(file, kRiffSizeOffset, static_cast<std::uint32_t>(kRiffOverhead) + dataSize + padding);
     ok = ok && WriteSizeAt(file, kDataSizeOffset, dataSize);
     ok = ok && std::fflush(file) == 0;
-    int code = ok ? 0 : LastErrorCode();
-    if (std::fclose(file_.release()) != 0 && code == 0) code = LastErrorCode();
-    return code;
+    WaveFileStatus status = ok ? WaveFileStatus::Done : LastError();
+    if (std::fclose(file_.release()) != 0 && status == WaveFileStatus::Done) status = LastError();
+    return status;
 }
 
 }  // namespace harkwell

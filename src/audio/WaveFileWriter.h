@@ -9,33 +9,45 @@
 
 namespace harkwell {
 
+// What Open and Close end with: done, one of the writer's own refusals, or
+// any other value, the errno of what the file layer refused.
+enum class [[nodiscard]] WaveFileStatus : int {
+    Done = 0,
+    NoFileName = 0x101,
+    AlreadyOpen = 0x103,
+    FormatWrittenShort = 0x106,
+};
+
+// What Write ends with.
+enum class [[nodiscard]] WaveWriteResult : int {
+    Failed = 0,
+    Appended = 1,
+};
+
 // Writes a PCM WAV file as it comes: Open writes the headers, Write appends
 // sample bytes, Close writes the chunk sizes. Failures are shown through the
 // sink and returned.
 class WaveFileWriter {
 public:
-    static constexpr int kNoFileName = 0x101;
-    static constexpr int kAlreadyOpen = 0x103;
-    static constexpr int kFormatWrittenShort = 0x106;
-
     explicit WaveFileWriter(MessageSink& sink) : sink_(sink) {}
     // A writer still open is closed, sizes written, without a message.
     ~WaveFileWriter();
     WaveFileWriter(const WaveFileWriter&) = delete;
     WaveFileWriter& operator=(const WaveFileWriter&) = delete;
 
-    // 0 on success, else an error code (errno for what the file layer refused).
-    int Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample, std::uint16_t channels);
-    // 1 when all bytes were appended, else 0; the file stays open either way.
-    int Write(const std::uint8_t* bytes, std::size_t count);
-    // 0 on success or when nothing is open, else an error code.
-    int Close();
+    // Done when the headers are written.
+    [[nodiscard]] WaveFileStatus Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample,
+                                      std::uint16_t channels);
+    // Appended when all bytes were appended; the file stays open either way.
+    [[nodiscard]] WaveWriteResult Write(const std::uint8_t* bytes, std::size_t count);
+    // Done on success or when nothing is open.
+    [[nodiscard]] WaveFileStatus Close();
 
     bool IsOpen() const { return file_ != nullptr; }
 
 private:
-    int Fail(const char* message, int code);
-    int Finish();
+    WaveFileStatus Fail(const char* message, WaveFileStatus status);
+    WaveFileStatus Finish();
 
     MessageSink& sink_;
     FilePtr file_;

@@ -28,14 +28,14 @@ public:
     // Appends the area. Its name keeps the characters that fit the name field
     // of the area file (kMaxNameBytes bytes of Shift-JIS), so what is shown is
     // what is saved. False, and nothing added, when kMaxAreas are kept.
-    bool Add(std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name);
+    [[nodiscard]] bool Add(std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name);
     // Index of the first area with exactly this start and end, or -1.
     int Find(std::uint32_t start, std::uint32_t end) const;
     // Gives the area at `index` a new name (fitted as Add fits it) and colour;
     // false when there is none.
     bool Rename(std::size_t index, std::string_view name, std::uint32_t colour);
     // Removes the area at `index`, closing the gap; false when there is none.
-    bool RemoveAt(std::size_t index);
+    [[nodiscard]] bool RemoveAt(std::size_t index);
     // Removes the first area of this colour; nothing when none has it.
     void RemoveFirstOfColour(std::uint32_t colour);
     // Every area of the old colour takes the new one.

@@ -78,7 +78,7 @@ namespace harkwell {
 ByteBlock AllocZeroed(MessageSink& sink, std::size_t size)
 {
     ByteBlock block = ByteBlock::AllocateZeroed(size);
-    if (!block) ReportGeneralError(sink, gene::kNeedsMoreMemory);
+    if (!block) ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
     return block;
 }
 

@@ -18,9 +18,9 @@ public:
     ByteBlock& operator=(const ByteBlock&) = delete;
 
     // Uninitialised bytes; an empty block when memory runs out.
-    static ByteBlock Allocate(std::size_t size);
+    [[nodiscard]] static ByteBlock Allocate(std::size_t size);
     // Every byte 0; an empty block when memory runs out.
-    static ByteBlock AllocateZeroed(std::size_t size);
+    [[nodiscard]] static ByteBlock AllocateZeroed(std::size_t size);
 
     // Keeps the first `size` bytes and gives the rest back; never grows.
     void Shrink(std::size_t size);
@@ -47,6 +47,6 @@ namespace harkwell {
 
 // A zero-filled block; when memory runs out it reports "Needs more memory!"
 // and gives an empty block, which the caller must check.
-ByteBlock AllocZeroed(MessageSink& sink, std::size_t size);
+[[nodiscard]] ByteBlock AllocZeroed(MessageSink& sink, std::size_t size);
 
 }  // namespace harkwell

@@ -11,21 +11,21 @@ constexpr std::size_t kMessageBufferSize = 2048;
 constexpr std::string_view kGeneralErrorText = "General Error";
 
 struct GeneralEntry {
-    std::uint32_t code;
+    GeneralError code;
     std::string_view text;
 };
 
 constexpr std::array kGeneralTable{
-    GeneralEntry{gene::kNeedsMoreMemory, "Needs more memory!"},
-    GeneralEntry{gene::kQuitAndRestart, "Quit and restart!"},
-    GeneralEntry{gene::kCantFindFile, "Cant find file!"},
-    GeneralEntry{gene::kSixteenDigitError, "16 digit error"},
-    GeneralEntry{gene::kCantOpenFile, "Cant open file!"},
-    GeneralEntry{gene::kDataSizeTooLarge, "data size is too large!"},
-    GeneralEntry{gene::kParameterWrong, "parameter is wrong"},
-    GeneralEntry{gene::kNoCurrentDirectory, "Can not get current directory"},
-    GeneralEntry{gene::kFileSizeError, "file size error!"},
-    GeneralEntry{gene::kTimeSignInvalid, "Time sign is invalid!"},
+    GeneralEntry{GeneralError::NeedsMoreMemory, "Needs more memory!"},
+    GeneralEntry{GeneralError::QuitAndRestart, "Quit and restart!"},
+    GeneralEntry{GeneralError::CantFindFile, "Cant find file!"},
+    GeneralEntry{GeneralError::SixteenDigitError, "16 digit error"},
+    GeneralEntry{GeneralError::CantOpenFile, "Cant open file!"},
+    GeneralEntry{GeneralError::DataSizeTooLarge, "data size is too large!"},
+    GeneralEntry{GeneralError::ParameterWrong, "parameter is wrong"},
+    GeneralEntry{GeneralError::NoCurrentDirectory, "Can not get current directory"},
+    GeneralEntry{GeneralError::FileSizeError, "file size error!"},
+    GeneralEntry{GeneralError::TimeSignInvalid, "Time sign is invalid!"},
 };
 
 }  // namespace
@@ -46,7 +46,7 @@ std::string FormatModuleError(std::string_view prefix, std::uint32_t code, std::
     return message;
 }
 
-std::string_view GeneralErrorText(std::uint32_t code)
+std::string_view GeneralErrorText(GeneralError code)
 {
     for (const auto& entry : kGeneralTable)
         if (entry.code == code) return entry.text;
@@ -63,9 +63,10 @@ int ShowPlainMessage(MessageSink& sink, std::string_view text)
     return sink.Show(text, MessageKind::Plain);
 }
 
-int ReportGeneralError(MessageSink& sink, std::uint32_t code)
+int ReportGeneralError(MessageSink& sink, GeneralError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("GENE", code, GeneralErrorText(code)));
+    return ShowSystemModalMessage(sink,
+                                  FormatModuleError("GENE", static_cast<std::uint32_t>(code), GeneralErrorText(code)));
 }
 
 }  // namespace harkwell

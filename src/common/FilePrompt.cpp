@@ -48,9 +48,9 @@ std::string DialogNameFilter(const FileFilter& filter)
     return (name.empty() ? std::string() : name + " ") + "(" + patterns + ")";
 }
 
-int PromptOpenFile(FilePrompt& prompt, const std::string& defaultExtension, const std::string& filterText,
-                   std::string& path, const std::string* initialFileName, int* filterIndex,
-                   const std::string* initialFolder)
+bool PromptOpenFile(FilePrompt& prompt, const std::string& defaultExtension, const std::string& filterText,
+                    std::string& path, const std::string* initialFileName, int* filterIndex,
+                    const std::string* initialFolder)
 {
     OpenFileRequest request;
     request.defaultExtension = defaultExtension;
@@ -61,10 +61,10 @@ int PromptOpenFile(FilePrompt& prompt, const std::string& defaultExtension, cons
             request.initialFolder = *initialFolder;
     }
     const std::optional<OpenFileChoice> choice = prompt.PromptOpen(request);
-    if (!choice) return 0;
+    if (!choice) return false;
     path = choice->path;
     if (filterIndex != nullptr) *filterIndex = choice->filterIndex;
-    return 1;
+    return true;
 }
 
 }  // namespace harkwell

@@ -36,14 +36,15 @@ class FilePrompt {
 public:
     virtual ~FilePrompt() = default;
     // The chosen file, or nothing when the user cancelled.
-    virtual std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) = 0;
+    [[nodiscard]] virtual std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) = 0;
 };
 
 // Asks the user for a file to open. The initial folder is used only when an
 // initial file name is given and it is empty or names a file that cannot be
-// opened. Returns 1 with the path (and the filter index when asked), 0 on cancel.
-int PromptOpenFile(FilePrompt& prompt, const std::string& defaultExtension, const std::string& filterText,
-                   std::string& path, const std::string* initialFileName = nullptr, int* filterIndex = nullptr,
-                   const std::string* initialFolder = nullptr);
+// opened. True with the path (and the filter index when asked), false on cancel.
+[[nodiscard]] bool PromptOpenFile(FilePrompt& prompt, const std::string& defaultExtension,
+                                  const std::string& filterText, std::string& path,
+                                  const std::string* initialFileName = nullptr, int* filterIndex = nullptr,
+                                  const std::string* initialFolder = nullptr);
 
 }  // namespace harkwell

@@ -58,56 +58,56 @@ FilePtr OpenForReading(const std::string& path)
     return file;
 }
 
-int ReadFileUpTo(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer,
-                 std::size_t& count)
+bool ReadFileUpTo(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer,
+                  std::size_t& count)
 {
     count = 0;
     FilePtr file = OpenForReading(path);
     if (!file) {
         ShowPlainMessage(sink, path);
-        ReportGeneralError(sink, gene::kCantOpenFile);
-        return 0;
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
+        return false;
     }
     count = std::fread(buffer.data(), 1, buffer.size(), file.get());
     if (buffer.size() == kWorkBufferSize && count == kWorkBufferSize)
-        ReportGeneralError(sink, gene::kDataSizeTooLarge);
-    return 1;
+        ReportGeneralError(sink, GeneralError::DataSizeTooLarge);
+    return true;
 }
 
-int ReadFileExact(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer)
+bool ReadFileExact(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer)
 {
     FilePtr file = OpenForReading(path);
     if (!file) {
-        ReportGeneralError(sink, gene::kCantOpenFile);
-        return 0;
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
+        return false;
     }
     if (std::fread(buffer.data(), 1, buffer.size(), file.get()) < buffer.size())
-        ReportGeneralError(sink, gene::kDataSizeTooLarge);
-    return 1;
+        ReportGeneralError(sink, GeneralError::DataSizeTooLarge);
+    return true;
 }
 
-int WriteWholeFile(MessageSink& sink, const std::string& path, std::span<const std::uint8_t> data)
+bool WriteWholeFile(MessageSink& sink, const std::string& path, std::span<const std::uint8_t> data)
 {
     const std::string folder = FolderOf(path);
     std::string temporary = (folder == "/" ? std::string() : folder) + "/.harkwell-XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
-        ReportGeneralError(sink, gene::kCantOpenFile);
-        return 0;
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
+        return false;
     }
     const bool written = fchmod(fd, PermissionsFor(path)) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed) {
         unlink(temporary.c_str());
-        ReportGeneralError(sink, gene::kFileSizeError);
-        return 0;
+        ReportGeneralError(sink, GeneralError::FileSizeError);
+        return false;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
-        ReportGeneralError(sink, gene::kCantOpenFile);
-        return 0;
+        ReportGeneralError(sink, GeneralError::CantOpenFile);
+        return false;
     }
-    return 1;
+    return true;
 }
 
 bool FileExists(const std::string& path)
@@ -116,9 +116,9 @@ bool FileExists(const std::string& path)
     return !path.empty() && stat(path.c_str(), &info) == 0;
 }
 
-int CanOpenFile(const std::string& path)
+bool CanOpenFile(const std::string& path)
 {
-    return OpenForReading(path) ? 1 : 0;
+    return OpenForReading(path) != nullptr;
 }
 
 std::string GetSpecialFolder(int folderId)

@@ -17,30 +17,30 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a regular file for reading as raw bytes; null for a folder or a file
 // that cannot be opened.
-FilePtr OpenForReading(const std::string& path);
+[[nodiscard]] FilePtr OpenForReading(const std::string& path);
 
 // The work buffers of the settings and area files have this size; a read that
 // fills such a buffer means the file was too large for it.
 inline constexpr std::size_t kWorkBufferSize = 0xF0000;
 
 // Reads at most buffer.size() bytes. On failure shows the path in a plain box,
-// reports "Cant open file!", sets count to 0 and returns 0; else returns 1.
-int ReadFileUpTo(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer,
-                 std::size_t& count);
+// reports "Cant open file!", sets count to 0 and returns false.
+[[nodiscard]] bool ReadFileUpTo(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer,
+                                std::size_t& count);
 
 // Reads exactly buffer.size() bytes; a short read reports "data size is too
-// large!" and still returns 1. Returns 0 when the file cannot be opened.
-int ReadFileExact(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer);
+// large!" and still succeeds. False when the file cannot be opened.
+[[nodiscard]] bool ReadFileExact(MessageSink& sink, const std::string& path, std::span<std::uint8_t> buffer);
 
 // Writes the file whole through a temporary file in the same folder that is
-// renamed over the target, so a crash never leaves half a file. 1 or 0.
-int WriteWholeFile(MessageSink& sink, const std::string& path, std::span<const std::uint8_t> data);
+// renamed over the target, so a crash never leaves half a file. False after a message.
+[[nodiscard]] bool WriteWholeFile(MessageSink& sink, const std::string& path, std::span<const std::uint8_t> data);
 
 // True when the path names a file or a folder.
 bool FileExists(const std::string& path);
 
-// 1 when the path names a file that can be opened for reading, else 0.
-int CanOpenFile(const std::string& path);
+// True when the path names a file that can be opened for reading.
+bool CanOpenFile(const std::string& path);
 
 // The folder that programs are installed under.
 inline constexpr int kProgramFilesFolder = 38;

@@ -17,7 +17,7 @@ constexpr double kOneTwelfth = 0.08333333333333333;
 int TempoToBpm(MessageSink& sink, std::int32_t microsecondsPerQuarter)
 {
     if (microsecondsPerQuarter < 1000) {
-        ReportGeneralError(sink, gene::kTempoTooFast);
+        ReportGeneralError(sink, GeneralError::TempoTooFast);
         return 0;
     }
     return 60000 / (microsecondsPerQuarter / 1000);

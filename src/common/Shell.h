@@ -9,9 +9,9 @@ class Shell {
 public:
     virtual ~Shell() = default;
     // Opens an address in the user's browser; false when nothing could open it.
-    virtual bool OpenUrl(const std::string& url) = 0;
+    [[nodiscard]] virtual bool OpenUrl(const std::string& url) = 0;
     // Starts a program on its own; false when it could not be started.
-    virtual bool StartProgram(const std::string& path) = 0;
+    [[nodiscard]] virtual bool StartProgram(const std::string& path) = 0;
 };
 
 }  // namespace harkwell

@@ -28,19 +28,19 @@ std::vector<SequencerDestination> ListSequencerDestinations();
 // directly (unqueued) and may run on the timer thread.
 class AlsaSequencerPort final : public MidiOutPort {
 public:
-    static std::unique_ptr<AlsaSequencerPort> Open(const SequencerDestination& destination);
+    [[nodiscard]] static std::unique_ptr<AlsaSequencerPort> Open(const SequencerDestination& destination);
     ~AlsaSequencerPort() override;
     AlsaSequencerPort(const AlsaSequencerPort&) = delete;
     AlsaSequencerPort& operator=(const AlsaSequencerPort&) = delete;
 
-    bool SendShort(std::uint32_t packed) override;
-    int SendLong(const std::uint8_t* bytes, std::size_t length) override;
-    bool Reset() override;
-    bool Close() override;
+    [[nodiscard]] bool SendShort(std::uint32_t packed) override;
+    [[nodiscard]] int SendLong(const std::uint8_t* bytes, std::size_t length) override;
+    [[nodiscard]] bool Reset() override;
+    [[nodiscard]] bool Close() override;
 
 private:
     AlsaSequencerPort() = default;
-    int SendBytes(const std::uint8_t* bytes, std::size_t length);
+    [[nodiscard]] int SendBytes(const std::uint8_t* bytes, std::size_t length);
 
     snd_seq_t* seq_ = nullptr;
     snd_midi_event_t* encoder_ = nullptr;

@@ -30,23 +30,23 @@ public:
 
     // With live sound: the synth plays through an audio driver when one can
     // be opened (HasSound tells). None when the synth or SoundFont fails.
-    static std::unique_ptr<FluidSynthMidiPort> OpenLive(const std::string& soundFont);
+    [[nodiscard]] static std::unique_ptr<FluidSynthMidiPort> OpenLive(const std::string& soundFont);
     // Without an audio driver; the caller pulls the sound with Render.
-    static std::unique_ptr<FluidSynthMidiPort> OpenOffline(const std::string& soundFont);
+    [[nodiscard]] static std::unique_ptr<FluidSynthMidiPort> OpenOffline(const std::string& soundFont);
 
     ~FluidSynthMidiPort() override;
     FluidSynthMidiPort(const FluidSynthMidiPort&) = delete;
     FluidSynthMidiPort& operator=(const FluidSynthMidiPort&) = delete;
 
-    bool SendShort(std::uint32_t packed) override;
-    int SendLong(const std::uint8_t* bytes, std::size_t length) override;
-    bool Reset() override;
-    bool Close() override;
+    [[nodiscard]] bool SendShort(std::uint32_t packed) override;
+    [[nodiscard]] int SendLong(const std::uint8_t* bytes, std::size_t length) override;
+    [[nodiscard]] bool Reset() override;
+    [[nodiscard]] bool Close() override;
 
     // True when the synth is heard through an audio driver.
     bool HasSound() const { return driver_ != nullptr; }
     // Renders frames of stereo sound (offline ports only); false when closed.
-    bool Render(float* left, float* right, int frames);
+    [[nodiscard]] bool Render(float* left, float* right, int frames);
     // The program a channel plays now, or -1.
     int ProgramOf(int channel) const;
 

@@ -20,7 +20,7 @@ public:
     explicit SystemMidiDevices(MessageSink& sink, std::string soundFont = kDefaultGmSoundFont);
 
     int Count() override;
-    std::unique_ptr<MidiOutPort> Open(int device) override;
+    [[nodiscard]] std::unique_ptr<MidiOutPort> Open(int device) override;
 
     static constexpr const char* kNoSoundNotice =
         "The MIDI synth could not reach the sound output: notes play without sound.";

@@ -25,12 +25,12 @@ std::uint32_t Pack(int status, int data1, int data2)
 MidiControler::MidiControler(MidiOutDevices& devices, MessageSink& sink, int device) : sink_(sink)
 {
     if (devices.Count() == 0) {
-        if (devices.TakeMissingDeviceNotice()) ReportMidiDeviceError(sink_, mdct::kCannotOpen);
+        if (devices.TakeMissingDeviceNotice()) ReportMidiDeviceError(sink_, MidiDeviceError::CannotOpen);
         return;
     }
     port_ = devices.Open(device);
     if (!port_ && device == MidiOutDevices::kBuiltInSynth) port_ = devices.Open(0);
-    if (!port_) ReportMidiDeviceError(sink_, mdct::kCannotOpen);
+    if (!port_) ReportMidiDeviceError(sink_, MidiDeviceError::CannotOpen);
 }
 
 MidiControler::~MidiControler() { Close(); }
@@ -38,8 +38,8 @@ MidiControler::~MidiControler() { Close(); }
 void MidiControler::Close()
 {
     if (!port_) return;
-    if (!port_->Reset()) ReportMidiDeviceError(sink_, mdct::kCannotClose);
-    if (!port_->Close()) ReportMidiDeviceError(sink_, mdct::kCannotClose);
+    if (!port_->Reset()) ReportMidiDeviceError(sink_, MidiDeviceError::CannotClose);
+    if (!port_->Close()) ReportMidiDeviceError(sink_, MidiDeviceError::CannotClose);
     port_.reset();
 }
 
@@ -53,7 +53,7 @@ bool MidiControler::NoteOff(int note, int channel) { return SendShort(0, note, 0
 bool MidiControler::ProgramChange(int program, int channel)
 {
     if (port_ && port_->SendShort(Pack(0xC0 + channel, program, 0))) return true;
-    ReportMidiDeviceError(sink_, mdct::kCannotChangeTone);
+    ReportMidiDeviceError(sink_, MidiDeviceError::CannotChangeTone);
     return false;
 }
 
@@ -72,7 +72,7 @@ int MidiControler::SendSysEx(int length, const std::uint8_t* bytes)
 {
     if (!port_) return kNoPort;
     if (bytes == nullptr || length < 1) {
-        ReportMidiDeviceError(sink_, mdct::kInvalidParameter);
+        ReportMidiDeviceError(sink_, MidiDeviceError::InvalidParameter);
         return kInvalidMessage;
     }
     std::array<std::uint8_t, kLongMessageSize> message{};
@@ -81,7 +81,7 @@ int MidiControler::SendSysEx(int length, const std::uint8_t* bytes)
     if (bytes[0] == 0xF0) {
         // The track form carries a length byte after F0; the wire form has none.
         if (count < 2 || count - 1 > kLongMessageSize) {
-            ReportMidiDeviceError(sink_, mdct::kInvalidParameter);
+            ReportMidiDeviceError(sink_, MidiDeviceError::InvalidParameter);
             return kInvalidMessage;
         }
         message[0] = 0xF0;
@@ -89,7 +89,7 @@ int MidiControler::SendSysEx(int length, const std::uint8_t* bytes)
         size = count - 1;
     } else {
         if (count > kLongMessageSize) {
-            ReportMidiDeviceError(sink_, mdct::kInvalidParameter);
+            ReportMidiDeviceError(sink_, MidiDeviceError::InvalidParameter);
             return kInvalidMessage;
         }
         std::memcpy(message.data(), bytes, count);

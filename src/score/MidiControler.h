@@ -24,15 +24,15 @@ public:
     // Silences and closes the port when one is open.
     void Close();
 
-    bool NoteOn(int note, int velocity, int channel);  // velocity above 127 goes out as 127
-    bool NoteOff(int note, int channel);
-    bool ProgramChange(int program, int channel);      // failure reports
-    bool SendShort(int data2, int data1, int status);  // each byte cut to its low 8 bits
+    [[nodiscard]] bool NoteOn(int note, int velocity, int channel);  // velocity above 127 goes out as 127
+    [[nodiscard]] bool NoteOff(int note, int channel);
+    [[nodiscard]] bool ProgramChange(int program, int channel);      // failure reports
+    [[nodiscard]] bool SendShort(int data2, int data1, int status);  // each byte cut to its low 8 bits
     // The General MIDI System On message.
-    int ResetGM();
+    [[nodiscard]] int ResetGM();
     // A system-exclusive message, either as stored in a track (F0, a length
     // byte, the body up to F7) or as it goes on the wire. 0 when sent.
-    int SendSysEx(int length, const std::uint8_t* bytes);
+    [[nodiscard]] int SendSysEx(int length, const std::uint8_t* bytes);
 
 private:
     MessageSink& sink_;

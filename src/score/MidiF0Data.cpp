@@ -44,7 +44,7 @@ MidiF0Data::~MidiF0Data()
 void MidiF0Data::ToPlayable()
 {
     if (state_ != track_state::kEditing) {
-        ReportSongError(sink_, m0dt::kInternal);
+        ReportSongError(sink_, SongError::Internal);
         return;
     }
     track_->ToPlayable();
@@ -73,7 +73,7 @@ std::int32_t MidiF0Data::MeasureTicks() const
 std::int32_t MidiF0Data::FirstMeasureStart()
 {
     if (state_ != track_state::kPlayable && state_ != track_state::kEditing) {
-        ReportSongError(sink_, m0dt::kInternal);
+        ReportSongError(sink_, SongError::Internal);
         return 0;
     }
     const std::int32_t noteKind = state_ == track_state::kPlayable ? event_kind::kNoteOn : event_kind::kNote;
@@ -105,7 +105,7 @@ void MidiF0Data::WaitForPlayThread()
     for (int poll = 1; !playThreadDone_; ++poll) {
         if (poll == kStopAskPolls) player_.RequestStop();
         if (poll > kGiveUpPolls) {
-            ReportGeneralError(sink_, gene::kQuitAndRestart);
+            ReportGeneralError(sink_, GeneralError::QuitAndRestart);
             player_.KillTimer();
             break;
         }
@@ -157,7 +157,7 @@ std::int32_t MidiF0Data::Stop()
 {
     for (int poll = 1; !player_.IsActive(); ++poll) {
         if (poll > kActivePolls) {
-            ReportSongError(sink_, m0dt::kStopFailed);
+            ReportSongError(sink_, SongError::StopFailed);
             break;
         }
         player_.Timers().SleepFor(kPollMs);

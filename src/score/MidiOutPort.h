@@ -16,14 +16,14 @@ public:
     virtual ~MidiOutPort() = default;
 
     // A packed short message: status | data1 << 8 | data2 << 16. False on failure.
-    virtual bool SendShort(std::uint32_t packed) = 0;
+    [[nodiscard]] virtual bool SendShort(std::uint32_t packed) = 0;
     // A complete system-exclusive message, F0 ... F7. 0 on success, else the
     // port's error code.
-    virtual int SendLong(const std::uint8_t* bytes, std::size_t length) = 0;
+    [[nodiscard]] virtual int SendLong(const std::uint8_t* bytes, std::size_t length) = 0;
     // Silences every sounding note. False on failure.
-    virtual bool Reset() = 0;
+    [[nodiscard]] virtual bool Reset() = 0;
     // Closes the port; further sends fail. False on failure.
-    virtual bool Close() = 0;
+    [[nodiscard]] virtual bool Close() = 0;
 };
 
 // The MIDI output devices of the machine. Device -1 is the built-in General
@@ -38,7 +38,7 @@ public:
     // How many devices there are; 0 when nothing can sound.
     virtual int Count() = 0;
     // Opens a device; none when it cannot be opened.
-    virtual std::unique_ptr<MidiOutPort> Open(int device) = 0;
+    [[nodiscard]] virtual std::unique_ptr<MidiOutPort> Open(int device) = 0;
 
     // True the first time only: the message for a missing device is shown
     // once per run of the program that owns this list.

@@ -27,7 +27,7 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 {
     skippedTicks = 0;
     if (song == nullptr || song->State() != track_state::kPlayable) {
-        ReportPlayerError(sink_, mdpl::kInternal);
+        ReportPlayerError(sink_, PlayerError::Internal);
         return 0;
     }
     song_ = song;
@@ -38,7 +38,8 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
         playing = false;
         return 0;
     }
-    output_->ResetGM();
+    // A device deaf to the GM reset still plays the song.
+    (void)output_->ResetGM();
     stopRequest = false;
     playing = true;
     tempo_ = kStartTempo;
@@ -66,7 +67,7 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 
     const std::int32_t ticksPerMinute = TicksPerMinute();
     if (ticksPerMinute <= 0) {
-        ReportPlayerError(sink_, mdpl::kTempoWrong);
+        ReportPlayerError(sink_, PlayerError::TempoWrong);
         return 0;
     }
     const int minimum = timers_.MinimumPeriodMs();
@@ -77,36 +78,38 @@ int MidiPlayer::Prepare(MidiF0Data* song, int device, std::int32_t startTick, st
 void MidiPlayer::SendEvent(const MidiEvent& event)
 {
     if (!output_ && event.kind != event_kind::kMeta) return;
+    // On the timer thread a message the port refuses is lost and the song
+    // goes on; the controller has reported what it reports.
     switch (event.kind) {
     case event_kind::kNoteOff:
-        output_->NoteOff(event.note, event.channel);
+        (void)output_->NoteOff(event.note, event.channel);
         break;
     case event_kind::kNoteOn:
-        output_->NoteOn(event.note, event.velocity, event.channel);
+        (void)output_->NoteOn(event.note, event.velocity, event.channel);
         break;
     case event_kind::kControlChange:
-        output_->SendShort(event.value, event.number, 0xB0 + event.channel);
+        (void)output_->SendShort(event.value, event.number, 0xB0 + event.channel);
         break;
     case event_kind::kProgramChange:
-        output_->ProgramChange(event.value, event.channel);
+        (void)output_->ProgramChange(event.value, event.channel);
         break;
     case event_kind::kPitchBend:
-        output_->SendShort(event.value, event.note, 0xE0 + event.channel);
+        (void)output_->SendShort(event.value, event.note, 0xE0 + event.channel);
         break;
     case event_kind::kSysEx:
     case event_kind::kSysExContinuation:
-        output_->SendSysEx(event.DataLength(), event.Data());
+        (void)output_->SendSysEx(event.DataLength(), event.Data());
         break;
     case event_kind::kMeta:
         if (event.number == meta_type::kTempo) {
             const std::int32_t ms = event.value / 1000;
             if (ms <= 0) {
-                ReportPlayerError(reports_, mdpl::kTempoWrong);
+                ReportPlayerError(reports_, PlayerError::TempoWrong);
                 tempo_ = kTempoWhenWrong;
             } else {
                 tempo_ = TempoToBpm(reports_, event.value);
                 if (tempo_ < kSlowestTempo) {
-                    ReportPlayerError(reports_, mdpl::kTempoTooSlow);
+                    ReportPlayerError(reports_, PlayerError::TempoTooSlow);
                     tempo_ = kSlowestTempo;
                 }
             }
@@ -123,7 +126,7 @@ std::int32_t MidiPlayer::Advance(const MidiEvent& event)
     ++playIndex_;
     if (song_ == nullptr || playIndex_ >= song_->Track().Count()) return -1;
     const std::int32_t delta = song_->Track().Event(playIndex_).delta;
-    if (delta < 0) ReportPlayerError(reports_, mdpl::kMusicalDataInvalid);
+    if (delta < 0) ReportPlayerError(reports_, PlayerError::MusicalDataInvalid);
     return delta;
 }
 

@@ -36,7 +36,7 @@ public:
 
     // Opens the port and brings a playable song to startTick. Returns the
     // timers' minimum period, or 0 when nothing will play.
-    int Prepare(MidiF0Data* song, int device, std::int32_t startTick, std::int32_t& skippedTicks);
+    [[nodiscard]] int Prepare(MidiF0Data* song, int device, std::int32_t startTick, std::int32_t& skippedTicks);
     void SendEvent(const MidiEvent& event);
     // Sends the event and moves on; the delta of the next event, or -1 at the end.
     std::int32_t Advance(const MidiEvent& event);

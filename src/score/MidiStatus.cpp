@@ -77,7 +77,8 @@ std::int32_t MidiStatus::MakeEvents(std::vector<std::unique_ptr<MidiEvent>>& out
             event->channel = c;
             event->value = program_[ch];
             const std::uint8_t bytes[2] = {0xC0, static_cast<std::uint8_t>(program_[ch])};
-            event->SetData(bytes, 2, sink_);
+            // Data that cannot be stored has been reported; channel and value still say it all.
+            (void)event->SetData(bytes, 2, sink_);
             out.push_back(std::move(event));
         }
         if (bend_[ch][0] != -1) {
@@ -106,7 +107,7 @@ std::int32_t MidiStatus::MakeEvents(std::vector<std::unique_ptr<MidiEvent>>& out
     }
     if (timeSignature_ != -1) {
         if (!IsValidTimeSignature(timeSignature_)) {
-            ReportStatusError(sink_, mdss::kTimeSignInvalid);
+            ReportStatusError(sink_, StatusError::TimeSignInvalid);
         } else {
             auto event = std::make_unique<MidiEvent>(0);
             event->kind = event_kind::kMeta;
@@ -115,7 +116,8 @@ std::int32_t MidiStatus::MakeEvents(std::vector<std::unique_ptr<MidiEvent>>& out
             std::uint8_t bytes[4] = {};
             int length = 0;
             PackTimeSignatureMeta(timeSignature_, bytes, length);
-            event->SetData(bytes, length, sink_);
+            // Data that cannot be stored has been reported; the value still holds the sign.
+            (void)event->SetData(bytes, length, sink_);
             out.push_back(std::move(event));
         }
     }

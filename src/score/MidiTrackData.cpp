@@ -33,7 +33,7 @@ MidiTrackData::MidiTrackData(const MidiTrackData& source, std::int32_t capacity)
     : MidiTrackData(source.sink_, capacity)
 {
     if (source.state_ != track_state::kEditing) {
-        ReportTrackError(sink_, mdtk::kInternal);
+        ReportTrackError(sink_, TrackError::Internal);
         return;
     }
     for (const auto& event : source.events_)
@@ -52,7 +52,7 @@ bool MidiTrackData::AppendEvent(std::unique_ptr<MidiEvent> event)
 {
     if (!event) return false;
     if (Full()) {
-        ReportTrackError(sink_, mdtk::kLargeData);
+        ReportTrackError(sink_, TrackError::LargeData);
         return false;
     }
     events_.push_back(std::move(event));
@@ -62,12 +62,13 @@ bool MidiTrackData::AppendEvent(std::unique_ptr<MidiEvent> event)
 void MidiTrackData::AppendTempo(std::int32_t microsecondsPerQuarter)
 {
     if (microsecondsPerQuarter <= 0) {
-        ReportTrackError(sink_, mdtk::kTempoDataWrong);
+        ReportTrackError(sink_, TrackError::TempoDataWrong);
         microsecondsPerQuarter = kDefaultTempo;
     }
     auto event = std::make_unique<MidiEvent>(0);
     event->MakeTempo(microsecondsPerQuarter, sink_);
-    AppendEvent(std::move(event));
+    // A full table has reported "Large data" and dropped the event.
+    (void)AppendEvent(std::move(event));
 }
 
 void MidiTrackData::AppendEndOfTrack(std::int32_t delta)
@@ -77,8 +78,10 @@ void MidiTrackData::AppendEndOfTrack(std::int32_t delta)
     event->kind = event_kind::kMeta;
     event->number = meta_type::kEndOfTrack;
     static constexpr std::uint8_t kBytes[3] = {0xFF, 0x2F, 0x00};
-    event->SetData(kBytes, 3, sink_);
-    AppendEvent(std::move(event));
+    // Data that cannot be stored has been reported; the event keeps its kind
+    // and values. A full table has reported and dropped it.
+    (void)event->SetData(kBytes, 3, sink_);
+    (void)AppendEvent(std::move(event));
 }
 
 void MidiTrackData::AddNote(std::int32_t channel, std::int32_t delta, std::int32_t note, std::int32_t velocity,
@@ -92,8 +95,9 @@ void MidiTrackData::AddNote(std::int32_t channel, std::int32_t delta, std::int32
     event->velocity = velocity;
     event->duration = duration;
     static constexpr std::uint8_t kBytes[1] = {0x10};
-    event->SetData(kBytes, 1, sink_);
-    InsertEvent(Count() - 1, 1, std::move(event));
+    // As for the end of track: every failure here has been reported.
+    (void)event->SetData(kBytes, 1, sink_);
+    (void)InsertEvent(Count() - 1, 1, std::move(event));
 }
 
 void MidiTrackData::AddProgramChange(std::int32_t channel, std::int32_t program)
@@ -103,8 +107,9 @@ void MidiTrackData::AddProgramChange(std::int32_t channel, std::int32_t program)
     event->channel = channel;
     event->value = program;
     const std::uint8_t bytes[2] = {0xC0, static_cast<std::uint8_t>(program)};
-    event->SetData(bytes, 2, sink_);
-    InsertEvent(Count() - 1, 1, std::move(event));
+    // As for the end of track: every failure here has been reported.
+    (void)event->SetData(bytes, 2, sink_);
+    (void)InsertEvent(Count() - 1, 1, std::move(event));
 }
 
 bool MidiTrackData::InsertEvent(std::int32_t position, std::int32_t mode, std::unique_ptr<MidiEvent> event)
@@ -112,11 +117,11 @@ bool MidiTrackData::InsertEvent(std::int32_t position, std::int32_t mode, std::u
     if (!event) return false;
     const std::int32_t index = mode == 2 ? position : position + 1;
     if (index < 0 || index > Count()) {
-        ReportTrackError(sink_, mdtk::kInvalidParameter);
+        ReportTrackError(sink_, TrackError::InvalidParameter);
         return false;
     }
     if (Full()) {
-        ReportTrackError(sink_, mdtk::kLargeData);
+        ReportTrackError(sink_, TrackError::LargeData);
         return false;
     }
     events_.insert(events_.begin() + index, std::move(event));
@@ -133,7 +138,7 @@ void MidiTrackData::RemoveDeleted()
         }
         if (i + 1 < Count()) {
             const std::int64_t sum = std::int64_t{Event(i + 1).delta} + Event(i).delta;
-            if (sum < 0) ReportTrackError(sink_, mdtk::kInternal);
+            if (sum < 0) ReportTrackError(sink_, TrackError::Internal);
             Event(i + 1).delta = ClampToInt32(sum);
         }
         events_.erase(events_.begin() + i);
@@ -144,11 +149,11 @@ std::int32_t MidiTrackData::ChangeDivision(std::int32_t oldDivision, std::int32_
 {
     if (oldDivision == newDivision) return 0;
     if (state_ != track_state::kEditing) {
-        ReportTrackError(sink_, mdtk::kInternal);
+        ReportTrackError(sink_, TrackError::Internal);
         return 0;
     }
     if (oldDivision <= 0 || newDivision <= 0) {
-        ReportTrackError(sink_, mdtk::kInvalidParameter);
+        ReportTrackError(sink_, TrackError::InvalidParameter);
         return 0;
     }
     std::int32_t flag = 0;
@@ -183,7 +188,7 @@ void MidiTrackData::MoveEvent(std::int32_t from, std::int32_t to)
 void MidiTrackData::ToPlayable()
 {
     if (state_ != track_state::kEditing) {
-        ReportTrackError(sink_, mdtk::kInternal);
+        ReportTrackError(sink_, TrackError::Internal);
         return;
     }
     for (auto& event : events_)
@@ -196,7 +201,7 @@ void MidiTrackData::ToPlayable()
     const auto notes = std::count_if(events_.begin(), events_.end(),
                                      [](const auto& event) { return event->kind == event_kind::kNote; });
     if (Count() + notes > capacity_) {
-        ReportTrackError(sink_, mdtk::kLargeData);
+        ReportTrackError(sink_, TrackError::LargeData);
         return;
     }
 
@@ -245,7 +250,7 @@ void MidiTrackData::ToPlayable()
 void MidiTrackData::OrderNoteOffs()
 {
     if (state_ != track_state::kPlayable) {
-        ReportTrackError(sink_, mdtk::kInternal);
+        ReportTrackError(sink_, TrackError::Internal);
         return;
     }
     // A note-off goes ahead of every note-on struck at its own tick, so that a

@@ -40,7 +40,7 @@ public:
     std::int64_t TotalTicks() const;
 
     // Appends the event; a full table reports "Large data" and drops it.
-    bool AppendEvent(std::unique_ptr<MidiEvent> event);
+    [[nodiscard]] bool AppendEvent(std::unique_ptr<MidiEvent> event);
     // A tempo event at delta 0; a tempo of 0 (or less) reports and uses 500000.
     void AppendTempo(std::int32_t microsecondsPerQuarter);
     // Nothing when the last event already ends the track.
@@ -50,7 +50,7 @@ public:
                  std::int32_t duration);
     void AddProgramChange(std::int32_t channel, std::int32_t program);
     // Stores the event at position (mode 2) or position + 1 (other modes).
-    bool InsertEvent(std::int32_t position, std::int32_t mode, std::unique_ptr<MidiEvent> event);
+    [[nodiscard]] bool InsertEvent(std::int32_t position, std::int32_t mode, std::unique_ptr<MidiEvent> event);
     void RemoveDeleted();
     // Rescales every time from one division to another; 1 when a note's
     // duration came out 0 (deleted in mode 1, made 1 tick otherwise).

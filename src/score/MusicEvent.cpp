@@ -52,7 +52,7 @@ bool MusicEvent::SetData(const std::uint8_t* bytes, std::int32_t length, Message
 {
     if (length <= 0) return true;
     if (bytes == nullptr) {
-        ReportMusicEventError(sink, muev::kDataError);
+        ReportMusicEventError(sink, MusicEventError::DataError);
         return false;
     }
     ByteBlock block = AllocZeroed(sink, static_cast<std::size_t>(length) + kDataSlack);
@@ -60,7 +60,7 @@ bool MusicEvent::SetData(const std::uint8_t* bytes, std::int32_t length, Message
     std::memcpy(block.data(), bytes, static_cast<std::size_t>(length));
     data_ = std::move(block);
     dataLength_ = length;
-    if (length > kLargestEventData) ReportMusicEventError(sink, muev::kDataTooLarge);
+    if (length > kLargestEventData) ReportMusicEventError(sink, MusicEventError::DataTooLarge);
     return true;
 }
 
@@ -79,7 +79,8 @@ void MidiEvent::MakeTempo(std::int32_t microsecondsPerQuarter, MessageSink& sink
     const auto tempo = static_cast<std::uint32_t>(microsecondsPerQuarter);
     const std::uint8_t bytes[3] = {static_cast<std::uint8_t>(tempo >> 16), static_cast<std::uint8_t>(tempo >> 8),
                                    static_cast<std::uint8_t>(tempo)};
-    SetData(bytes, 3, sink);
+    // Data that cannot be stored has been reported; the tempo lives on in value.
+    (void)SetData(bytes, 3, sink);
 }
 
 }  // namespace harkwell

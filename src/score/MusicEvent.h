@@ -47,7 +47,7 @@ public:
     // Replaces the data with a copy of the bytes. A length of 0 (or less), or no
     // bytes, changes nothing. More than 256 bytes are stored and then reported.
     // Returns false when the bytes could not be stored.
-    bool SetData(const std::uint8_t* bytes, std::int32_t length, MessageSink& sink);
+    [[nodiscard]] bool SetData(const std::uint8_t* bytes, std::int32_t length, MessageSink& sink);
     const std::uint8_t* Data() const { return data_.data(); }
     std::int32_t DataLength() const { return dataLength_; }
     void FreeData();

@@ -80,7 +80,7 @@ void CallBackPlayer::Arm(int delayMs)
 {
     const TimerService::TimerId id = timers_.ScheduleOnce(delayMs, &CallBackPlayer::Fire, this);
     if (id == TimerService::kNoTimer) {
-        ReportPlayerError(player_.Reports(), mdpl::kCannotUseTimer);
+        ReportPlayerError(player_.Reports(), PlayerError::CannotUseTimer);
         player_.playing = false;
         return;
     }
@@ -120,7 +120,7 @@ void CallBackPlayer::OnTimer()
         }
         if (player_.TicksPerMinute() == 0) {
             player_.playing = false;
-            ReportPlayerError(player_.Reports(), mdpl::kTempoWrong);
+            ReportPlayerError(player_.Reports(), PlayerError::TempoWrong);
             return;
         }
         const std::int32_t delay = NextDelay(d);
@@ -150,7 +150,7 @@ bool MusicPlayer::Start(MidiF0Data* song, ProgressCallback progress, std::int32_
 {
     progress_ = nullptr;
     if (song == nullptr || song->State() != track_state::kPlayable)
-        ReportMusicPlayerError(sink_, mdsp::kInternal);
+        ReportMusicPlayerError(sink_, MusicPlayerError::Internal);
     progress_ = progress;
     endCallback_ = endCallback;
     auto chain = std::make_unique<CallBackPlayer>(player_, timers_, endTickNoticeShown_, song,

@@ -79,6 +79,7 @@ public:
 
     // Builds the timer chain; false (and nothing left behind) when no output
     // port could be opened.
+    [[nodiscard]]
     bool Start(MidiF0Data* song, ProgressCallback progress, std::int32_t startTime, std::int32_t startTick,
                std::int32_t endTick, EndCallback endCallback);
     void RequestStop();

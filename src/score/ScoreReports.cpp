@@ -13,16 +13,24 @@ struct Entry {
     std::string_view text;
 };
 
-std::string_view Lookup(std::initializer_list<Entry> table, std::uint32_t code, std::string_view otherwise)
+// The tables list every code a module has a text for, named or not.
+template <typename Code>
+std::string_view Lookup(std::initializer_list<Entry> table, Code code, std::string_view otherwise)
 {
     for (const auto& entry : table)
-        if (entry.code == code) return entry.text;
+        if (entry.code == static_cast<std::uint32_t>(code)) return entry.text;
     return otherwise;
+}
+
+template <typename Code>
+int Report(MessageSink& sink, std::string_view prefix, Code code, std::string_view text)
+{
+    return ShowSystemModalMessage(sink, FormatModuleError(prefix, static_cast<std::uint32_t>(code), text));
 }
 
 }  // namespace
 
-std::string_view MusicEventErrorText(std::uint32_t code)
+std::string_view MusicEventErrorText(MusicEventError code)
 {
     return Lookup({{0x6000001, "Event data size is too large! If it includes MFi terminal tone data, it would "
                                "not be a problem."},
@@ -30,7 +38,7 @@ std::string_view MusicEventErrorText(std::uint32_t code)
                   code, "Error occured in MusicEvent!");
 }
 
-std::string_view TrackErrorText(std::uint32_t code)
+std::string_view TrackErrorText(TrackError code)
 {
     return Lookup({{0xD000001, "MidiTrackData Internal Error"},
                    {0xD000002, "Undefined Midi Event"},
@@ -71,12 +79,12 @@ std::string_view TrackErrorText(std::uint32_t code)
                   code, "MidiTrackData error.");
 }
 
-std::string_view StatusErrorText(std::uint32_t code)
+std::string_view StatusErrorText(StatusError code)
 {
     return Lookup({{0x37000002, "Time Sign is invalid!"}}, code, "Error occured in MidiStatus");
 }
 
-std::string_view SongErrorText(std::uint32_t code)
+std::string_view SongErrorText(SongError code)
 {
     return Lookup({{0x4000001, "This file is not Format 0!"},
                    {0x4000002, "Can not open the file!"},
@@ -90,7 +98,7 @@ std::string_view SongErrorText(std::uint32_t code)
                   code, "Error occurred in MidiF0Data!");
 }
 
-std::string_view PlayerErrorText(std::uint32_t code)
+std::string_view PlayerErrorText(PlayerError code)
 {
     return Lookup({{0x8000001, "Division is too large!"},
                    {0x8000002, "Can not use timer!"},
@@ -102,12 +110,12 @@ std::string_view PlayerErrorText(std::uint32_t code)
                   code, "Error occured in MidiPlayer!");
 }
 
-std::string_view MusicPlayerErrorText(std::uint32_t code)
+std::string_view MusicPlayerErrorText(MusicPlayerError code)
 {
     return Lookup({{0x9000001, "Internal Error occured in MusicPlayer!"}}, code, "Error occured in MusicPlayer!");
 }
 
-std::string_view MidiDeviceErrorText(std::uint32_t code)
+std::string_view MidiDeviceErrorText(MidiDeviceError code)
 {
     return Lookup({{0x7000001, "Can not open Midi device!"},
                    {0x7000002, "Can not close Midi device!"},
@@ -117,39 +125,39 @@ std::string_view MidiDeviceErrorText(std::uint32_t code)
                   code, "Error occured in MidiControler!");
 }
 
-int ReportMusicEventError(MessageSink& sink, std::uint32_t code)
+int ReportMusicEventError(MessageSink& sink, MusicEventError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MUEV", code, MusicEventErrorText(code)));
+    return Report(sink, "MUEV", code, MusicEventErrorText(code));
 }
 
-int ReportTrackError(MessageSink& sink, std::uint32_t code)
+int ReportTrackError(MessageSink& sink, TrackError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MDTK", code, TrackErrorText(code)));
+    return Report(sink, "MDTK", code, TrackErrorText(code));
 }
 
-int ReportStatusError(MessageSink& sink, std::uint32_t code)
+int ReportStatusError(MessageSink& sink, StatusError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MDSS", code, StatusErrorText(code)));
+    return Report(sink, "MDSS", code, StatusErrorText(code));
 }
 
-int ReportSongError(MessageSink& sink, std::uint32_t code)
+int ReportSongError(MessageSink& sink, SongError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("M0DT", code, SongErrorText(code)));
+    return Report(sink, "M0DT", code, SongErrorText(code));
 }
 
-int ReportPlayerError(MessageSink& sink, std::uint32_t code)
+int ReportPlayerError(MessageSink& sink, PlayerError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MDPL", code, PlayerErrorText(code)));
+    return Report(sink, "MDPL", code, PlayerErrorText(code));
 }
 
-int ReportMusicPlayerError(MessageSink& sink, std::uint32_t code)
+int ReportMusicPlayerError(MessageSink& sink, MusicPlayerError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MDSP", code, MusicPlayerErrorText(code)));
+    return Report(sink, "MDSP", code, MusicPlayerErrorText(code));
 }
 
-int ReportMidiDeviceError(MessageSink& sink, std::uint32_t code)
+int ReportMidiDeviceError(MessageSink& sink, MidiDeviceError code)
 {
-    return ShowSystemModalMessage(sink, FormatModuleError("MDCT", code, MidiDeviceErrorText(code)));
+    return Report(sink, "MDCT", code, MidiDeviceErrorText(code));
 }
 
 }  // namespace harkwell

@@ -11,64 +11,64 @@ namespace harkwell {
 // system-modal through the sink; a code outside its table shows the module's
 // general text. Callers carry on whatever the result.
 
-namespace muev {
-inline constexpr std::uint32_t kDataTooLarge = 0x6000001;
-inline constexpr std::uint32_t kDataError = 0x6000002;
-}  // namespace muev
+enum class MusicEventError : std::uint32_t {  // MUEV
+    DataTooLarge = 0x6000001,
+    DataError = 0x6000002,
+};
 
-namespace mdtk {
-inline constexpr std::uint32_t kInternal = 0xD000001;
-inline constexpr std::uint32_t kLargeData = 0xD000006;
-inline constexpr std::uint32_t kInvalidParameter = 0xD000010;
-inline constexpr std::uint32_t kTempoDataWrong = 0xD000015;
-}  // namespace mdtk
+enum class TrackError : std::uint32_t {  // MDTK
+    Internal = 0xD000001,
+    LargeData = 0xD000006,
+    InvalidParameter = 0xD000010,
+    TempoDataWrong = 0xD000015,
+};
 
-namespace mdss {
-inline constexpr std::uint32_t kTimeSignInvalid = 0x37000002;
-}  // namespace mdss
+enum class StatusError : std::uint32_t {  // MDSS
+    TimeSignInvalid = 0x37000002,
+};
 
-namespace m0dt {
-inline constexpr std::uint32_t kInternal = 0x4000005;
-inline constexpr std::uint32_t kStopFailed = 0x400000A;
-}  // namespace m0dt
+enum class SongError : std::uint32_t {  // M0DT
+    Internal = 0x4000005,
+    StopFailed = 0x400000A,
+};
 
-namespace mdpl {
-inline constexpr std::uint32_t kDivisionTooLarge = 0x8000001;
-inline constexpr std::uint32_t kCannotUseTimer = 0x8000002;
-inline constexpr std::uint32_t kTempoTooSlow = 0x8000003;
-inline constexpr std::uint32_t kInternal = 0x8000004;
-inline constexpr std::uint32_t kPlayPointWrong = 0x8000005;
-inline constexpr std::uint32_t kTempoWrong = 0x8000006;
-inline constexpr std::uint32_t kMusicalDataInvalid = 0x8000007;
-}  // namespace mdpl
+enum class PlayerError : std::uint32_t {  // MDPL
+    DivisionTooLarge = 0x8000001,
+    CannotUseTimer = 0x8000002,
+    TempoTooSlow = 0x8000003,
+    Internal = 0x8000004,
+    PlayPointWrong = 0x8000005,
+    TempoWrong = 0x8000006,
+    MusicalDataInvalid = 0x8000007,
+};
 
-namespace mdsp {
-inline constexpr std::uint32_t kInternal = 0x9000001;
-}  // namespace mdsp
+enum class MusicPlayerError : std::uint32_t {  // MDSP
+    Internal = 0x9000001,
+};
 
-namespace mdct {
-inline constexpr std::uint32_t kCannotOpen = 0x7000001;
-inline constexpr std::uint32_t kCannotClose = 0x7000002;
-inline constexpr std::uint32_t kCannotChangeTone = 0x7000003;
-inline constexpr std::uint32_t kCannotSendSysEx = 0x7000004;
-inline constexpr std::uint32_t kInvalidParameter = 0x7000005;
-}  // namespace mdct
+enum class MidiDeviceError : std::uint32_t {  // MDCT
+    CannotOpen = 0x7000001,
+    CannotClose = 0x7000002,
+    CannotChangeTone = 0x7000003,
+    CannotSendSysEx = 0x7000004,
+    InvalidParameter = 0x7000005,
+};
 
-std::string_view MusicEventErrorText(std::uint32_t code);
-std::string_view TrackErrorText(std::uint32_t code);
-std::string_view StatusErrorText(std::uint32_t code);
-std::string_view SongErrorText(std::uint32_t code);
-std::string_view PlayerErrorText(std::uint32_t code);
-std::string_view MusicPlayerErrorText(std::uint32_t code);
-std::string_view MidiDeviceErrorText(std::uint32_t code);
+std::string_view MusicEventErrorText(MusicEventError code);
+std::string_view TrackErrorText(TrackError code);
+std::string_view StatusErrorText(StatusError code);
+std::string_view SongErrorText(SongError code);
+std::string_view PlayerErrorText(PlayerError code);
+std::string_view MusicPlayerErrorText(MusicPlayerError code);
+std::string_view MidiDeviceErrorText(MidiDeviceError code);
 
-int ReportMusicEventError(MessageSink& sink, std::uint32_t code);   // MUEV
-int ReportTrackError(MessageSink& sink, std::uint32_t code);        // MDTK
-int ReportStatusError(MessageSink& sink, std::uint32_t code);       // MDSS
-int ReportSongError(MessageSink& sink, std::uint32_t code);         // M0DT
-int ReportPlayerError(MessageSink& sink, std::uint32_t code);       // MDPL
-int ReportMusicPlayerError(MessageSink& sink, std::uint32_t code);  // MDSP
-int ReportMidiDeviceError(MessageSink& sink, std::uint32_t code);   // MDCT
+int ReportMusicEventError(MessageSink& sink, MusicEventError code);   // MUEV
+int ReportTrackError(MessageSink& sink, TrackError code);        // MDTK
+int ReportStatusError(MessageSink& sink, StatusError code);       // MDSS
+int ReportSongError(MessageSink& sink, SongError code);         // M0DT
+int ReportPlayerError(MessageSink& sink, PlayerError code);       // MDPL
+int ReportMusicPlayerError(MessageSink& sink, MusicPlayerError code);  // MDSP
+int ReportMidiDeviceError(MessageSink& sink, MidiDeviceError code);   // MDCT
 
 // Shown in a plain box when a timer chain reaches its end tick with no end callback.
 inline constexpr std::string_view kCallBackPlayerError = "CallBackPlayer Error!";

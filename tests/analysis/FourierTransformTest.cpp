@@ -227,7 +227,7 @@ TEST(CFourierTransform, RefusesSizesThatAreNoPowerOfTwoAndFormatsItCannotRead)
     EXPECT_EQ(messages.messages[0].text, "未対応");
     EXPECT_EQ(messages.messages[0].kind, MessageKind::Plain);
 
-    CFourierTransform::ReportError(messages, 7);
+    CFourierTransform::ReportError(messages, static_cast<FourierError>(7));
     EXPECT_EQ(messages.messages.back().text, "CFourierTransform:未定義のエラーが発生しました。");
 }
 

@@ -111,8 +111,8 @@ TEST(KeyboardLayout, ColoursKeysOnTheKeyboardOnlyAndKeepsMarksUntilCleared)
     for (const auto& key : layout.Keys())
         EXPECT_EQ(key.colour, key.note == 69 ? 0x00FFFFu : key.kind == Kind::White ? 0xFFFFFFu : 0u) << key.note;
 
-    layout.MarkNote(64);
-    layout.MarkNote(64);
+    EXPECT_TRUE(layout.MarkNote(64));
+    EXPECT_TRUE(layout.MarkNote(64));
     EXPECT_EQ(layout.MarkedNotes(), (std::vector<int>{64, 64}));
     EXPECT_TRUE(layout.IsMarked(64));
     layout.ClearMarkedNotes();

@@ -17,7 +17,7 @@ std::vector<int> Entries(const ScoreGrid& grid, int position)
 ScoreGrid WholeRest()
 {
     ScoreGrid grid;
-    grid.Write(ScoreGrid::kRest, 16);
+    EXPECT_TRUE(grid.Write(ScoreGrid::kRest, 16));
     return grid;
 }
 
@@ -66,8 +66,8 @@ TEST(ScoreGrid, RefusesANinthNote)
 TEST(ScoreGrid, ARestOverANoteReplacesIt)
 {
     ScoreGrid grid = WholeRest();
-    grid.Write(60, 8);
-    grid.Write(ScoreGrid::kRest, 2);
+    EXPECT_TRUE(grid.Write(60, 8));
+    EXPECT_TRUE(grid.Write(ScoreGrid::kRest, 2));
     EXPECT_EQ(Entries(grid, 0), std::vector<int>{ScoreGrid::kRest});
     EXPECT_EQ(grid.LengthAt(0), 8) << "the holds of the note now continue the rest";
 }

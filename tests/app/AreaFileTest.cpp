@@ -36,9 +36,9 @@ void PutRecord(Bytes& out, std::int32_t start, std::int32_t end, std::uint32_t c
 TEST(AreaFile, WritesCountsAndRecordsAndReadsThemBack)
 {
     AreaLists lists;
-    lists[0].Add(100, 5000, 0x7F7FFF, "Aメロ");
-    lists[0].Add(6000, 9000, 0x9F9F9F, "");
-    lists[2].Add(0, 300, 0xBFBFFF, "Undefined Name");
+    EXPECT_TRUE(lists[0].Add(100, 5000, 0x7F7FFF, "Aメロ"));
+    EXPECT_TRUE(lists[0].Add(6000, 9000, 0x9F9F9F, ""));
+    EXPECT_TRUE(lists[2].Add(0, 300, 0xBFBFFF, "Undefined Name"));
     const Bytes bytes = SerializeAreaLists(Pointers(lists));
     ASSERT_EQ(bytes.size(), 12u + 3u * 44u);
     // List 0's count, then its first record with the name in Shift-JIS.
@@ -61,7 +61,7 @@ TEST(AreaFile, LongJapaneseNamesKeepEveryCharacterThatFits)
     // Fifteen kanji are 30 Shift-JIS bytes: all of them fit the 31-byte field.
     const std::string kanji = "一二三四五六七八九十百千万億兆";
     AreaLists lists;
-    lists[1].Add(0, 10, 0x9F9F9F, kanji + "円");
+    EXPECT_TRUE(lists[1].Add(0, 10, 0x9F9F9F, kanji + "円"));
     AreaLists read;
     ASSERT_TRUE(ParseAreaLists(SerializeAreaLists(Pointers(lists)), read));
     ASSERT_EQ(read[1].size(), 1u);
@@ -125,7 +125,7 @@ TEST(AreaFile, ReadsWhatABrokenFileHoldsAndNoMore)
     Put32(unterminated, 0);
     Put32(unterminated, 0);
     AreaLists lists;
-    ParseAreaLists(unterminated, lists);
+    EXPECT_FALSE(ParseAreaLists(unterminated, lists)) << "the name was cut";
     ASSERT_EQ(lists[0].size(), 1u);
     EXPECT_EQ(lists[0][0].name, std::string(31, 'n'));
 }
@@ -136,7 +136,7 @@ TEST(AreaFile, MissingFileGivesEmptyListsAndSavingWritesTwelveBytesForThem)
     testing::RecordingMessageSink sink;
     const AreaLists lists = LoadAreaFile(sink, dir.File("line.dat"));
     for (const auto& list : lists) EXPECT_EQ(list.size(), 0u);
-    EXPECT_EQ(SaveAreaFile(sink, dir.File("line.dat"), Pointers(lists)), 1);
+    EXPECT_TRUE(SaveAreaFile(sink, dir.File("line.dat"), Pointers(lists)));
     EXPECT_EQ(testing::ReadBytes(dir.File("line.dat")), Bytes(12, 0));
     EXPECT_TRUE(sink.messages.empty());
 }

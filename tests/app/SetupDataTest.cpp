@@ -17,7 +17,10 @@ using testing::RecordingMessageSink;
 using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t Read32(const std::uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | std::uint32_t{at[3]} << 24; }
+std::uint32_t Read32(const std::uint8_t* at)
+{
+    return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24;
+}
 
 void Write32(Bytes& bytes, std::size_t at, std::uint32_t value)
 {

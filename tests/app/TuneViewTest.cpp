@@ -76,9 +76,9 @@ TEST(Guidance, FollowsTheStateOfTheWork)
     EXPECT_EQ(GuidanceText(true, true, true), "\n\rStart copying down after mark is set.\n\rPlaying a tune now.");
     EXPECT_EQ(GuidanceText(false, false, true),
               "Load a tune for copying down.\n\rLoad WAV file or CD Track.\n\rPlaying a tune now.");
-    EXPECT_EQ(MainMessageText(1), "Area is too narrow.");
-    EXPECT_EQ(MainMessageText(4), "Other input dialog is open now.");
-    EXPECT_EQ(MainMessageText(5), "");
+    EXPECT_EQ(MainMessageText(MainMessage::TooNarrow), "Area is too narrow.");
+    EXPECT_EQ(MainMessageText(MainMessage::DialogOpen), "Other input dialog is open now.");
+    EXPECT_EQ(MainMessageText(static_cast<MainMessage>(5)), "");
 }
 
 }  // namespace

@@ -280,12 +280,12 @@ TEST(WaveReporters, ShowTheReaderTexts)
         {0, "file is not found"}, {1, "file is different format"}, {2, "file can not open"}, {3, ""}, {-1, ""}};
     for (const auto& [code, text] : fileCases) {
         RecordingMessageSink sink;
-        ReportFileError(sink, code);
+        ReportFileError(sink, static_cast<WaveFileError>(code));
         EXPECT_EQ(sink.Texts(), Texts{text}) << code;
     }
     RecordingMessageSink sink;
-    ReportFormatError(sink, 1, "LIST");
-    ReportFormatError(sink, 2, "LIST");
+    ReportFormatError(sink, WaveFileError::DifferentFormat, "LIST");
+    ReportFormatError(sink, WaveFileError::CannotOpen, "LIST");
     EXPECT_EQ(sink.Texts(), (Texts{"file is different format [LIST]", " [LIST]"}));
 }
 

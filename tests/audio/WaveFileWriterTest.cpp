@@ -21,7 +21,8 @@ using Texts = std::vector<std::string>;
 
 std::uint32_t Read32(const Bytes& bytes, std::size_t at)
 {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | std::uint32_t{bytes[at + 3]} << 24;
+    return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
+           std::uint32_t{bytes[at + 3]} << 24;
 }
 
 std::uint16_t Read16(const Bytes& bytes, std::size_t at) { return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8); }
@@ -38,12 +39,12 @@ protected:
 TEST_F(WaveFileWriterTest, WritesTheExactLayoutWithAPadAfterOddData)
 {
     WaveFileWriter writer(sink_);
-    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), 0);
+    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), WaveFileStatus::Done);
     const std::uint8_t first[] = {0x11, 0x22};
     const std::uint8_t second[] = {0x33};
-    EXPECT_EQ(writer.Write(first, 2), 1);
-    EXPECT_EQ(writer.Write(second, 1), 1);
-    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(writer.Write(first, 2), WaveWriteResult::Appended);
+    EXPECT_EQ(writer.Write(second, 1), WaveWriteResult::Appended);
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
     EXPECT_FALSE(writer.IsOpen());
 
     const Bytes file = ReadBytes(path_);
@@ -78,11 +79,12 @@ TEST_F(WaveFileWriterTest, RoundTripsThroughTheReader)
         Bytes samples(c.bytes);
         for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i * 31 + 5);
         WaveFileWriter writer(sink_);
-        ASSERT_EQ(writer.Open(path_, c.rate, c.bits, c.channels), 0);
+        ASSERT_EQ(writer.Open(path_, c.rate, c.bits, c.channels), WaveFileStatus::Done);
         // In pieces, as the extraction writes.
         for (std::size_t at = 0; at < samples.size(); at += 100)
-            ASSERT_EQ(writer.Write(samples.data() + at, std::min<std::size_t>(100, samples.size() - at)), 1);
-        ASSERT_EQ(writer.Close(), 0);
+            ASSERT_EQ(writer.Write(samples.data() + at, std::min<std::size_t>(100, samples.size() - at)),
+                      WaveWriteResult::Appended);
+        ASSERT_EQ(writer.Close(), WaveFileStatus::Done);
 
         auto wave = WaveData::Load(path_, sink_);
         ASSERT_TRUE(wave) << c.rate;
@@ -97,18 +99,18 @@ TEST_F(WaveFileWriterTest, RoundTripsThroughTheReader)
 TEST_F(WaveFileWriterTest, RefusesAnEmptyPathAndASecondOpen)
 {
     WaveFileWriter writer(sink_);
-    EXPECT_EQ(writer.Open("", 44100, 16, 2), WaveFileWriter::kNoFileName);
+    EXPECT_EQ(writer.Open("", 44100, 16, 2), WaveFileStatus::NoFileName);
     EXPECT_FALSE(writer.IsOpen());
     EXPECT_EQ(sink_.Texts(), Texts{"ファイル名がありません。"});
 
-    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), 0);
+    ASSERT_EQ(writer.Open(path_, 44100, 16, 2), WaveFileStatus::Done);
     const std::uint8_t frame[] = {1, 2, 3, 4};
-    ASSERT_EQ(writer.Write(frame, 4), 1);
+    ASSERT_EQ(writer.Write(frame, 4), WaveWriteResult::Appended);
     const std::string other = dir_.File("other.wav");
-    EXPECT_EQ(writer.Open(other, 8000, 8, 1), WaveFileWriter::kAlreadyOpen);
+    EXPECT_EQ(writer.Open(other, 8000, 8, 1), WaveFileStatus::AlreadyOpen);
     EXPECT_EQ(sink_.Texts(), (Texts{"ファイル名がありません。", "ファイルはオープン済みです。"}));
     EXPECT_FALSE(std::filesystem::exists(other));
-    ASSERT_EQ(writer.Close(), 0);
+    ASSERT_EQ(writer.Close(), WaveFileStatus::Done);
 
     auto wave = WaveData::Load(path_, sink_);
     ASSERT_TRUE(wave);
@@ -120,24 +122,24 @@ TEST_F(WaveFileWriterTest, RefusesAnEmptyPathAndASecondOpen)
 TEST_F(WaveFileWriterTest, ClosingWithoutOpenDoesNothing)
 {
     WaveFileWriter writer(sink_);
-    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
     EXPECT_TRUE(sink_.messages.empty());
 }
 
 TEST_F(WaveFileWriterTest, ReportsFilesThatCannotBeCreatedOrFinished)
 {
     WaveFileWriter writer(sink_);
-    EXPECT_EQ(writer.Open(dir_.File("no/such/folder.wav"), 44100, 16, 2), ENOENT);
+    EXPECT_EQ(writer.Open(dir_.File("no/such/folder.wav"), 44100, 16, 2), static_cast<WaveFileStatus>(ENOENT));
     EXPECT_EQ(sink_.Texts(), Texts{"ファイルの作成に失敗しました。"});
-    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
 
     // A full disk: the buffered bytes cannot be flushed, and Close says so.
     RecordingMessageSink fullSink;
     WaveFileWriter full(fullSink);
-    ASSERT_EQ(full.Open("/dev/full", 44100, 16, 2), 0);
+    ASSERT_EQ(full.Open("/dev/full", 44100, 16, 2), WaveFileStatus::Done);
     const std::uint8_t frame[] = {1, 2, 3, 4};
-    full.Write(frame, 4);
-    EXPECT_EQ(full.Close(), ENOSPC);
+    ASSERT_EQ(full.Write(frame, 4), WaveWriteResult::Appended);
+    EXPECT_EQ(full.Close(), static_cast<WaveFileStatus>(ENOSPC));
     EXPECT_EQ(fullSink.Texts().back(), "ファイルのクローズに失敗しました。");
     EXPECT_FALSE(full.IsOpen());
 }
@@ -146,7 +148,7 @@ TEST_F(WaveFileWriterTest, WriteWithoutAFileFails)
 {
     WaveFileWriter writer(sink_);
     const std::uint8_t byte = 0;
-    EXPECT_EQ(writer.Write(&byte, 1), 0);
+    EXPECT_EQ(writer.Write(&byte, 1), WaveWriteResult::Failed);
     EXPECT_EQ(sink_.Texts(), Texts{"データの書き込みに失敗しました。"});
 }
 
@@ -154,9 +156,9 @@ TEST_F(WaveFileWriterTest, AWriterDestroyedOpenLeavesACompleteFile)
 {
     {
         WaveFileWriter writer(sink_);
-        ASSERT_EQ(writer.Open(path_, 44100, 16, 1), 0);
+        ASSERT_EQ(writer.Open(path_, 44100, 16, 1), WaveFileStatus::Done);
         const std::uint8_t samples[] = {1, 0, 2, 0};
-        writer.Write(samples, 4);
+        ASSERT_EQ(writer.Write(samples, 4), WaveWriteResult::Appended);
     }
     auto wave = WaveData::Load(path_, sink_);
     ASSERT_TRUE(wave);

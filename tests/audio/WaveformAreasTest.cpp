@@ -20,9 +20,9 @@ TEST(WaveformAreas, KeepsAtMostOneHundred)
 TEST(WaveformAreas, FindNeedsBothStartAndEnd)
 {
     WaveformAreas areas;
-    areas.Add(10, 20, 1, "a");
-    areas.Add(30, 40, 2, "b");
-    areas.Add(30, 40, 3, "c");
+    EXPECT_TRUE(areas.Add(10, 20, 1, "a"));
+    EXPECT_TRUE(areas.Add(30, 40, 2, "b"));
+    EXPECT_TRUE(areas.Add(30, 40, 3, "c"));
     EXPECT_EQ(areas.Find(10, 21), -1);
     EXPECT_EQ(areas.Find(11, 20), -1);
     EXPECT_EQ(areas.Find(10, 20), 0);
@@ -32,9 +32,9 @@ TEST(WaveformAreas, FindNeedsBothStartAndEnd)
 TEST(WaveformAreas, RemovingAndRecolouringKeepTheOthersIntact)
 {
     WaveformAreas areas;
-    areas.Add(1, 2, 0xAA, "first");
-    areas.Add(3, 4, 0xBB, "second");
-    areas.Add(5, 6, 0xAA, "third");
+    EXPECT_TRUE(areas.Add(1, 2, 0xAA, "first"));
+    EXPECT_TRUE(areas.Add(3, 4, 0xBB, "second"));
+    EXPECT_TRUE(areas.Add(5, 6, 0xAA, "third"));
     const WaveformArea second = areas[1];
     const WaveformArea third = areas[2];
 
@@ -74,9 +74,9 @@ TEST(WaveformAreas, NamesKeepTheCharactersThatFitThirtyOneShiftJisBytes)
     };
     for (const Case& c : cases) {
         WaveformAreas areas;
-        areas.Add(0, 1, 0, c.name);
+        EXPECT_TRUE(areas.Add(0, 1, 0, c.name));
         EXPECT_EQ(areas[0].name, c.kept) << c.name;
-        areas.Add(2, 3, 0, "other");
+        ASSERT_TRUE(areas.Add(2, 3, 0, "other"));
         ASSERT_TRUE(areas.Rename(1, c.name, 0xAB)) << "a new name is fitted the same way";
         EXPECT_EQ(areas[1].name, c.kept);
         EXPECT_EQ(areas[1].colour, 0xABu);

@@ -32,7 +32,7 @@ TEST(GeneralErrorReporter, ShowsEveryCodeWithItsTextSystemModal)
     };
     for (const auto& [code, expected] : cases) {
         RecordingMessageSink sink;
-        EXPECT_EQ(ReportGeneralError(sink, code), kMessageOk);
+        EXPECT_EQ(ReportGeneralError(sink, static_cast<GeneralError>(code)), kMessageOk);
         ASSERT_EQ(sink.messages.size(), 1u);
         EXPECT_EQ(sink.messages[0].text, expected);
         EXPECT_EQ(sink.messages[0].kind, MessageKind::SystemModal);

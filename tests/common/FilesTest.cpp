@@ -43,7 +43,7 @@ TEST(ReadFileUpTo, ReportsAFullWorkBufferAsTooLargeButStillSucceeds)
         std::vector<std::uint8_t> buffer(c.maximum);
         std::size_t count = 1;
         RecordingMessageSink sink;
-        EXPECT_EQ(ReadFileUpTo(sink, path, buffer, count), 1);
+        EXPECT_TRUE(ReadFileUpTo(sink, path, buffer, count));
         const std::size_t expected = std::min(c.fileSize, c.maximum);
         ASSERT_EQ(count, expected);
         EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + static_cast<long>(expected), content.begin()));
@@ -59,7 +59,7 @@ TEST(ReadFileUpTo, ShowsThePathThenCantOpenForMissingFilesAndFolders)
         std::vector<std::uint8_t> buffer(16);
         std::size_t count = 5;
         RecordingMessageSink sink;
-        EXPECT_EQ(ReadFileUpTo(sink, path, buffer, count), 0);
+        EXPECT_FALSE(ReadFileUpTo(sink, path, buffer, count));
         EXPECT_EQ(count, 0u);
         ASSERT_EQ(sink.messages.size(), 2u);
         EXPECT_EQ(sink.messages[0].text, path);
@@ -75,17 +75,17 @@ TEST(ReadFileExact, ReportsAShortFileButSucceedsAndRefusesAMissingOne)
     WriteBytes(dir.File("short.dat"), {1, 2, 3});
     std::vector<std::uint8_t> buffer(4, 0);
     RecordingMessageSink sink;
-    EXPECT_EQ(ReadFileExact(sink, dir.File("short.dat"), buffer), 1);
+    EXPECT_TRUE(ReadFileExact(sink, dir.File("short.dat"), buffer));
     EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{kTooLarge});
 
     RecordingMessageSink exactSink;
     std::vector<std::uint8_t> exact(3);
-    EXPECT_EQ(ReadFileExact(exactSink, dir.File("short.dat"), exact), 1);
+    EXPECT_TRUE(ReadFileExact(exactSink, dir.File("short.dat"), exact));
     EXPECT_TRUE(exactSink.messages.empty());
 
     RecordingMessageSink missingSink;
-    EXPECT_EQ(ReadFileExact(missingSink, dir.File("none.dat"), buffer), 0);
+    EXPECT_FALSE(ReadFileExact(missingSink, dir.File("none.dat"), buffer));
     EXPECT_EQ(missingSink.Texts(), std::vector<std::string>{kCantOpen});
 }
 
@@ -97,7 +97,7 @@ TEST(WriteWholeFile, ReplacesTheFileWholeAndKeepsItsPermissions)
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
 
     RecordingMessageSink sink;
-    EXPECT_EQ(WriteWholeFile(sink, path, std::vector<std::uint8_t>{1, 2, 3}), 1);
+    EXPECT_TRUE(WriteWholeFile(sink, path, std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -114,7 +114,7 @@ TEST(WriteWholeFile, RefusesAFolderThatIsNotThere)
 {
     TempDir dir;
     RecordingMessageSink sink;
-    EXPECT_EQ(WriteWholeFile(sink, dir.File("no/such/line.dat"), std::vector<std::uint8_t>{1}), 0);
+    EXPECT_FALSE(WriteWholeFile(sink, dir.File("no/such/line.dat"), std::vector<std::uint8_t>{1}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCantOpen});
 }
 
@@ -127,10 +127,10 @@ TEST(FileTests, TellFilesFoldersAndMissingPathsApart)
     EXPECT_FALSE(FileExists(dir.File("none.wav")));
     EXPECT_FALSE(FileExists(""));
 
-    EXPECT_EQ(CanOpenFile(dir.File("tune.wav")), 1);
-    EXPECT_EQ(CanOpenFile(dir.Path().string()), 0);
-    EXPECT_EQ(CanOpenFile(dir.File("none.wav")), 0);
-    EXPECT_EQ(CanOpenFile(""), 0);
+    EXPECT_TRUE(CanOpenFile(dir.File("tune.wav")));
+    EXPECT_FALSE(CanOpenFile(dir.Path().string()));
+    EXPECT_FALSE(CanOpenFile(dir.File("none.wav")));
+    EXPECT_FALSE(CanOpenFile(""));
 }
 
 TEST(GetSpecialFolder, GivesOptForProgramsAndNothingForUnknownFolders)

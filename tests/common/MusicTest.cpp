@@ -46,7 +46,7 @@ TEST(NoteFrequencyTable, IsEqualTemperedAround440)
     EXPECT_NEAR(table[57], 220.0, 1e-9);
     EXPECT_NEAR(table[0], 8.1758, 1e-4);
     EXPECT_NEAR(table[127], 12543.85, 1e-2);
-    for (int note = 1; note < kNoteCount; ++note) EXPECT_GT(table[note], table[note - 1]);
+    for (std::size_t note = 1; note < table.size(); ++note) EXPECT_GT(table[note], table[note - 1]);
 }
 
 TEST(NoteBoundary, IsTheGeometricMean)

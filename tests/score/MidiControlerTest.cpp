@@ -54,10 +54,10 @@ TEST(MidiControler, SendsShortMessagesCutToBytesAndClampsVelocity)
     RecordingMidiDevices devices;
     {
         MidiControler midi(devices, sink);
-        midi.NoteOn(60, 200, 0);
-        midi.NoteOff(61, 3);
-        midi.ProgramChange(40, 2);
-        midi.SendShort(0x164, 0x107, 0xB1);
+        EXPECT_TRUE(midi.NoteOn(60, 200, 0));
+        EXPECT_TRUE(midi.NoteOff(61, 3));
+        EXPECT_TRUE(midi.ProgramChange(40, 2));
+        EXPECT_TRUE(midi.SendShort(0x164, 0x107, 0xB1));
         EXPECT_EQ(devices.resets, 0);
     }
     EXPECT_THAT(devices.Shorts(), ::testing::ElementsAre(Bytes{0x90, 60, 127}, Bytes{0x83, 61, 0},

@@ -47,7 +47,7 @@ TEST(MidiF0Data, MeasureTicksFollowTheTimeSignature)
             event->kind = event_kind::kMeta;
             event->number = meta_type::kTimeSignature;
             event->value = c.trackSignature;
-            song.Track().AppendEvent(std::move(event));
+            EXPECT_TRUE(song.Track().AppendEvent(std::move(event)));
         }
         if (c.division != 960) song.SetDivision(c.division);
         EXPECT_EQ(song.MeasureTicks(), c.ticks) << std::hex << c.songSignature << " " << c.trackSignature;

@@ -94,7 +94,7 @@ TEST(MidiPlayer, StartsInTheMiddleWithTheChannelStateRebuilt)
         event->kind = event_kind::kProgramChange;
         event->channel = 0;
         event->value = program;
-        song.Track().AppendEvent(std::move(event));
+        EXPECT_TRUE(song.Track().AppendEvent(std::move(event)));
     }
     song.Track().AddNote(0, 7200, 60, 100, 100);
     song.Track().AppendEndOfTrack(0);

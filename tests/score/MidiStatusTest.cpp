@@ -24,13 +24,13 @@ TEST(MidiStatus, CollectUpToRecordsTheEventsBeforeTheStartAndMakesThemInChannelO
 {
     RecordingMessageSink sink;
     MidiTrackData track(sink, kTrackCapacity);
-    track.AppendEvent(Event(0, 192, 2, 0, 30));        // 0: replaced below
-    track.AppendEvent(Event(10, 176, 2, 7, 100));      // 10
-    track.AppendEvent(Event(10, 192, 2, 0, 40));       // 20
-    track.AppendEvent(Event(0, 224, 5, 0, 64, 3));     // 20
-    track.AppendEvent(Event(0, 176, 99, 7, 1));        // 20: no such channel, ignored
-    track.AppendEvent(Event(0, 144, 2, 0, 0, 60));     // 20: notes set nothing
-    track.AppendEvent(Event(50, 144, 2, 0, 0, 62));    // 70
+    EXPECT_TRUE(track.AppendEvent(Event(0, 192, 2, 0, 30)));        // 0: replaced below
+    EXPECT_TRUE(track.AppendEvent(Event(10, 176, 2, 7, 100)));      // 10
+    EXPECT_TRUE(track.AppendEvent(Event(10, 192, 2, 0, 40)));       // 20
+    EXPECT_TRUE(track.AppendEvent(Event(0, 224, 5, 0, 64, 3)));     // 20
+    EXPECT_TRUE(track.AppendEvent(Event(0, 176, 99, 7, 1)));        // 20: no such channel, ignored
+    EXPECT_TRUE(track.AppendEvent(Event(0, 144, 2, 0, 0, 60)));     // 20: notes set nothing
+    EXPECT_TRUE(track.AppendEvent(Event(50, 144, 2, 0, 0, 62)));    // 70
     MidiStatus status(sink);
     std::int32_t skipped = -1;
     EXPECT_EQ(status.CollectUpTo(track, 60, skipped), 6);  // the start falls between 20 and 70
@@ -61,8 +61,8 @@ TEST(MidiStatus, CollectUpToAtTheEdges)
     EXPECT_EQ(empty.CollectUpTo(track, 100, skipped), 0);
     EXPECT_EQ(skipped, 0);
 
-    track.AppendEvent(Event(0, 192, 0, 0, 1));
-    track.AppendEvent(Event(480, 192, 0, 0, 2));
+    EXPECT_TRUE(track.AppendEvent(Event(0, 192, 0, 0, 1)));
+    EXPECT_TRUE(track.AppendEvent(Event(480, 192, 0, 0, 2)));
     MidiStatus exact(sink);
     EXPECT_EQ(exact.CollectUpTo(track, 480, skipped), 1);  // an event at the start is not passed
     EXPECT_EQ(skipped, 0);

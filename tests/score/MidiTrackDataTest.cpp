@@ -119,7 +119,7 @@ TEST(MidiTrackOrderNoteOffs, MovesEveryNoteOffAheadOfTheNoteOnsOfItsTick)
         event->kind = e.kind;
         event->note = e.note;
         event->number = e.kind == 255 ? 47 : 0;
-        track.AppendEvent(std::move(event));
+        EXPECT_TRUE(track.AppendEvent(std::move(event)));
     }
     track.OrderNoteOffs();
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"MDTK0D000001 MidiTrackData Internal Error"});

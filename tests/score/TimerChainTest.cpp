@@ -139,7 +139,7 @@ TEST(TimerChain, ATempoOf0IsShownFromThePlayThreadAndPlaysAt60)
     auto tempo = std::make_unique<MidiEvent>(0);
     tempo->MakeTempo(0, c.sink);
     // Just after the note: the tempo changes at tick 0 of the track, after the note-on.
-    song->Track().InsertEvent(2, 1, std::move(tempo));
+    EXPECT_TRUE(song->Track().InsertEvent(2, 1, std::move(tempo)));
     song->SetDivision(96);
     song->ToPlayable();
     ASSERT_TRUE(c.Start(song.get()));

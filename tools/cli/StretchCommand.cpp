@@ -35,12 +35,13 @@ bool Write(const std::string& path, const WaveData& tune, MessageSink& sink)
 {
     WaveFileWriter writer(sink);
     const WaveFormat& format = tune.Format();
-    bool written = writer.Open(path, format.samplesPerSec, format.bitsPerSample, format.channels) == 0;
+    bool written =
+        writer.Open(path, format.samplesPerSec, format.bitsPerSample, format.channels) == WaveFileStatus::Done;
     // A file the writer could not even create is not ours to remove.
     if (!written && !writer.IsOpen()) return false;
     const auto samples = tune.Samples();
-    written = written && writer.Write(samples.data(), samples.size()) == 1;
-    if (writer.Close() == 0 && written) return true;
+    written = written && writer.Write(samples.data(), samples.size()) == WaveWriteResult::Appended;
+    if (writer.Close() == WaveFileStatus::Done && written) return true;
     std::remove(path.c_str());  // never leave half a file behind
     return false;
 }

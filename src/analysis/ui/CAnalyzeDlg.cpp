@@ -94,7 +94,8 @@ void CAnalyzeDlg::OnPictureRelease(std::uint32_t frame)
 void CAnalyzeDlg::PrepareForStretch()
 {
     grid_.SetCursor(0);
-    grid_.Write(ScoreGrid::kRest, ScoreGrid::kPositions);
+    // A whole bar of rest from its first position always fits.
+    (void)grid_.Write(ScoreGrid::kRest, ScoreGrid::kPositions);
 }
 
 }  // namespace harkwell

@@ -11,7 +11,8 @@ namespace harkwell {
 
 int CCopyDownApp::Run()
 {
-    OpenProductPage(services_.shell);
+    // The program works without its product page; nothing more to do when it cannot be shown.
+    (void)OpenProductPage(services_.shell);
     CCopyDownDlg mainWindow(services_, workDir_);
     mainWindow.exec();
     return 0;

@@ -12,7 +12,7 @@ namespace harkwell {
 class CCopyDownApp {
 public:
     CCopyDownApp(AppServices services, std::string workDir) : services_(services), workDir_(std::move(workDir)) {}
-    int Run();
+    [[nodiscard]] int Run();
 
 private:
     AppServices services_;
@@ -24,6 +24,6 @@ void ApplyDialogColours(QApplication& application);
 
 // Opens the product page that ships with the program in the user's browser.
 // False when it could not be put where a browser can read it, or not opened.
-bool OpenProductPage(Shell& shell);
+[[nodiscard]] bool OpenProductPage(Shell& shell);
 
 }  // namespace harkwell

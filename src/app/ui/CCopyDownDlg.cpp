@@ -341,9 +341,9 @@ void CCopyDownDlg::UpdateGuidance()
     guidanceLabel_->setText(shown);
 }
 
-void CCopyDownDlg::ShowMainMessage(int code)
+void CCopyDownDlg::ShowMainMessage(MainMessage message)
 {
-    ShowPlainMessage(services_.messages, MainMessageText(code));
+    ShowPlainMessage(services_.messages, MainMessageText(message));
 }
 
 void CCopyDownDlg::OnTunePress(std::uint32_t frame)
@@ -395,7 +395,7 @@ void CCopyDownDlg::CopyDown()
     mark_.start = std::min(mark_.start, last);
     mark_.end = std::min(mark_.end, last);
     if (mark_.end - mark_.start < kMinStretchFrames) {
-        ShowMainMessage(kMessageTooNarrow);
+        ShowMainMessage(MainMessage::TooNarrow);
         return;
     }
     pictures_->RemoveAreaByColour(kTuneSlot, kSelectionColour);
@@ -434,7 +434,7 @@ void CCopyDownDlg::Analyze()
     if (!TuneLoaded()) return;
     const StretchSelection& piece = areaDlg_->Selection();
     if (piece.end - piece.start < kMinStretchFrames) {
-        ShowMainMessage(kMessageTooNarrow);
+        ShowMainMessage(MainMessage::TooNarrow);
         return;
     }
     const int panel = CAreaDlg::kPictureSlot;

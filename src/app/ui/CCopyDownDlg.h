@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/Guidance.h"
 #include "app/InputDialogGuard.h"
 #include "app/PlaybackControl.h"
 #include "app/SetupData.h"
@@ -53,7 +54,7 @@ public:
     // A new tune replaces the work: settings back to their defaults, areas cleared.
     void OpenTune(const std::string& path);
     void UpdateGuidance();
-    void ShowMainMessage(int code);
+    void ShowMainMessage(MainMessage message);
     // Puts the bar and beat lines of the separator table on all three pictures.
     void DrawSeparators();
 

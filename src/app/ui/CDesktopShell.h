@@ -7,8 +7,8 @@ namespace harkwell {
 // Web pages open in the desktop's browser; programs start detached.
 class CDesktopShell final : public Shell {
 public:
-    bool OpenUrl(const std::string& url) override;
-    bool StartProgram(const std::string& path) override;
+    [[nodiscard]] bool OpenUrl(const std::string& url) override;
+    [[nodiscard]] bool StartProgram(const std::string& path) override;
 };
 
 }  // namespace harkwell

@@ -10,7 +10,7 @@ namespace harkwell {
 class CFileDialogPrompt final : public FilePrompt {
 public:
     explicit CFileDialogPrompt(QWidget* parent = nullptr) : parent_(parent) {}
-    std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) override;
+    [[nodiscard]] std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     harkwell::PortAudioWaveOutPort waveOut(sound);
     char workDir[PATH_MAX] = {};
     if (getcwd(workDir, sizeof workDir) == nullptr) {
-        harkwell::ReportGeneralError(messages, harkwell::gene::kNoCurrentDirectory);
+        harkwell::ReportGeneralError(messages, harkwell::GeneralError::NoCurrentDirectory);
         return 1;
     }
     harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut}, workDir);

@@ -90,7 +90,7 @@ void CWavePicture::SetSamples(int number, const void* samples, std::uint32_t fra
             slot->frames = frames;
         } catch (const std::bad_alloc&) {
             slot->summary.reset();
-            ReportGeneralError(sink_, gene::kNeedsMoreMemory);
+            ReportGeneralError(sink_, GeneralError::NeedsMoreMemory);
         }
     }
     Redraw(number);

@@ -25,14 +25,15 @@ inline std::string WriteTune(const TempDir& dir, const std::string& name, std::s
     const std::string path = dir.File(name);
     RecordingMessageSink sink;
     WaveFileWriter writer(sink);
-    writer.Open(path, 44100, 16, 2);
+    EXPECT_EQ(writer.Open(path, 44100, 16, 2), WaveFileStatus::Done);
     std::vector<std::int16_t> samples(2 * frames);
     for (std::size_t i = 0; i < frames; ++i) {
         samples[2 * i] = static_cast<std::int16_t>(8000 * std::sin(double(i) * 0.0627));
         samples[2 * i + 1] = static_cast<std::int16_t>(-samples[2 * i] / 2);
     }
-    writer.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2);
-    writer.Close();
+    EXPECT_EQ(writer.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2),
+              WaveWriteResult::Appended);
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
     return path;
 }
 
