@@ -4,6 +4,7 @@
 #include "app/InputDialogGuard.h"
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
+#include "app/SynthAccess.h"
 #include "app/TuneView.h"
 #include "areas/AreaColours.h"
 #include "audio/WaveData.h"
@@ -74,6 +75,8 @@ public:
     CWavePicture& Pictures() { return *pictures_; }
     CAreaDlg& AreaPanel() { return *areaDlg_; }
     CAnalyzeDlg& AnalyzeDialog() { return *analyzeDlg_; }
+    // The built-in synth that sounds scores and keys, opened on first use.
+    SynthAccess& Synth() { return synth_; }
     COffScreenPicture* ButtonHost(std::uint32_t command) { return buttonHosts_.at(command); }
     QString ButtonCaption(std::uint32_t command) const;
     COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
@@ -125,6 +128,7 @@ private:
     void MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end);
 
     AppServices services_;
+    SynthAccess synth_{services_.midiOut, services_.messages};
     std::string workDir_;
     SetupData setup_;
     std::unique_ptr<SetupFile> setupFile_;

@@ -10,6 +10,8 @@
 #include "widgets/ui/COffScreenPicture.h"
 
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/ManualTimerService.h"
+#include "fakes/RecordingMidiPort.h"
 #include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 #include "fakes/RecordingMessageSink.h"
@@ -60,7 +62,7 @@ class CCopyDownDlgTest : public ::testing::Test {
 protected:
     std::unique_ptr<CCopyDownDlg> Start()
     {
-        auto window = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_}, dir_.Path().string());
+        auto window = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_}, dir_.Path().string());
         window->show();
         return window;
     }
@@ -95,6 +97,8 @@ protected:
     testing::ScriptedFilePrompt prompt_;
     testing::RecordingShell shell_;
     testing::FakeWaveOutPort waveOut_;
+    testing::RecordingMidiDevices midiOut_;
+    testing::ManualTimerService timers_;
 };
 
 TEST_F(CCopyDownDlgTest, WalksFromATuneToABarAndBackAfterARestart)
@@ -256,6 +260,28 @@ TEST_F(CCopyDownDlgTest, AFirstRunLeavesBothWorkFiles)
     Start().reset();
     EXPECT_EQ(std::filesystem::file_size(dir_.File("setup.ini")), 4376u);
     EXPECT_EQ(std::filesystem::file_size(dir_.File("line.dat")), 12u);
+}
+
+TEST_F(CCopyDownDlgTest, WithoutASynthTheWindowStartsQuietlyAndSaysSoOnceAtFirstUse)
+{
+    midiOut_.failingDevices = {MidiOutDevices::kBuiltInSynth};
+    auto window = Start();
+    EXPECT_TRUE(midiOut_.openAttempts.empty());
+    EXPECT_TRUE(messages_.messages.empty());
+    EXPECT_EQ(window->Synth().Port(), nullptr);
+    EXPECT_EQ(window->Synth().Port(), nullptr);
+    EXPECT_EQ(midiOut_.openAttempts, std::vector<int>{MidiOutDevices::kBuiltInSynth});
+    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"MDCT07000001 Can not open Midi device!"});
+}
+
+TEST_F(CCopyDownDlgTest, TheWindowsSynthIsClosedWithTheWindow)
+{
+    auto window = Start();
+    ASSERT_NE(window->Synth().Port(), nullptr);
+    EXPECT_EQ(midiOut_.openPorts, 1);
+    window.reset();
+    EXPECT_EQ(midiOut_.openPorts, 0);
+    EXPECT_EQ(midiOut_.closes, 1);
 }
 
 TEST_F(CCopyDownDlgTest, PlayStartsAndStopsAStretchWithItsLeadIn)
