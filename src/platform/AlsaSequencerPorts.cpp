@@ -80,6 +80,7 @@ int AlsaSequencerPort::SendBytes(const std::uint8_t* bytes, std::size_t length)
 
 bool AlsaSequencerPort::SendShort(std::uint32_t packed)
 {
+    if (!IsShortMessageStatus(packed)) return false;
     const std::uint8_t bytes[3] = {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
                                    static_cast<std::uint8_t>(packed >> 16)};
     const auto kind = bytes[0] & 0xF0;
@@ -89,7 +90,7 @@ bool AlsaSequencerPort::SendShort(std::uint32_t packed)
 
 int AlsaSequencerPort::SendLong(const std::uint8_t* bytes, std::size_t length)
 {
-    if (bytes == nullptr || length == 0 || length > kEncoderSize) return -1;
+    if (!IsCompleteSysEx(bytes, length) || length > kEncoderSize) return -1;
     return SendBytes(bytes, length);
 }
 

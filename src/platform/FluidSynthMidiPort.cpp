@@ -49,7 +49,7 @@ FluidSynthMidiPort::~FluidSynthMidiPort() { (void)Close(); }
 
 bool FluidSynthMidiPort::SendShort(std::uint32_t packed)
 {
-    if (synth_ == nullptr) return false;
+    if (synth_ == nullptr || !IsShortMessageStatus(packed)) return false;
     const int status = static_cast<int>(packed & 0xFF);
     const int data1 = static_cast<int>((packed >> 8) & 0x7F);
     const int data2 = static_cast<int>((packed >> 16) & 0x7F);
@@ -83,18 +83,20 @@ bool FluidSynthMidiPort::SendShort(std::uint32_t packed)
 int FluidSynthMidiPort::SendLong(const std::uint8_t* bytes, std::size_t length)
 {
     if (synth_ == nullptr) return FLUID_FAILED;
-    if (bytes == nullptr || length < 2 || bytes[0] != 0xF0) return FLUID_FAILED;
+    if (!IsCompleteSysEx(bytes, length)) return FLUID_FAILED;
     // The synth takes the body without F0 and F7.
-    const std::size_t end = bytes[length - 1] == 0xF7 ? length - 1 : length;
-    const int result = fluid_synth_sysex(synth_, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(end - 1),
-                                         nullptr, nullptr, nullptr, 0);
+    const int result = fluid_synth_sysex(synth_, reinterpret_cast<const char*>(bytes + 1),
+                                         static_cast<int>(length - 2), nullptr, nullptr, nullptr, 0);
     return result == FLUID_OK ? 0 : 1;
 }
 
 bool FluidSynthMidiPort::Reset()
 {
     if (synth_ == nullptr) return false;
-    return fluid_synth_all_notes_off(synth_, -1) == FLUID_OK;
+    // All notes off only releases the notes: they ring on through their
+    // release, and for as long as a sustain pedal is down. All sounds off
+    // stops every voice at once.
+    return fluid_synth_all_sounds_off(synth_, -1) == FLUID_OK;
 }
 
 bool FluidSynthMidiPort::Close()
@@ -113,6 +115,12 @@ bool FluidSynthMidiPort::Render(float* left, float* right, int frames)
 {
     if (synth_ == nullptr || driver_ != nullptr) return false;
     return fluid_synth_write_float(synth_, frames, left, 0, 1, right, 0, 1) == FLUID_OK;
+}
+
+int FluidSynthMidiPort::SoundingVoices() const
+{
+    if (synth_ == nullptr) return 0;
+    return fluid_synth_get_active_voice_count(synth_);
 }
 
 int FluidSynthMidiPort::ProgramOf(int channel) const

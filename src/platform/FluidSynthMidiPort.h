@@ -47,6 +47,8 @@ public:
     bool HasSound() const { return driver_ != nullptr; }
     // Renders frames of stereo sound (offline ports only); false when closed.
     [[nodiscard]] bool Render(float* left, float* right, int frames);
+    // How many voices of the synth sound now (a note may use more than one).
+    int SoundingVoices() const;
     // The program a channel plays now, or -1.
     int ProgramOf(int channel) const;
 

@@ -6,6 +6,25 @@
 
 namespace harkwell {
 
+// True when the low byte of a packed short message is a status byte that
+// starts a message of its own: not a data byte, not the start or end of a
+// system-exclusive message.
+inline bool IsShortMessageStatus(std::uint32_t packed)
+{
+    const std::uint32_t status = packed & 0xFFu;
+    return status >= 0x80u && status != 0xF0u && status != 0xF7u;
+}
+
+// True for a complete system-exclusive message: F0, one or more data bytes
+// (each below 80 hex), F7.
+inline bool IsCompleteSysEx(const std::uint8_t* bytes, std::size_t length)
+{
+    if (bytes == nullptr || length < 3 || bytes[0] != 0xF0 || bytes[length - 1] != 0xF7) return false;
+    for (std::size_t i = 1; i + 1 < length; ++i)
+        if (bytes[i] >= 0x80) return false;
+    return true;
+}
+
 // One open MIDI output port.
 //
 // Threads: SendShort and SendLong may run on the timer thread; they hold no
@@ -15,10 +34,11 @@ class MidiOutPort {
 public:
     virtual ~MidiOutPort() = default;
 
-    // A packed short message: status | data1 << 8 | data2 << 16. False on failure.
+    // A packed short message: status | data1 << 8 | data2 << 16. False on
+    // failure, and for a status that IsShortMessageStatus refuses.
     [[nodiscard]] virtual bool SendShort(std::uint32_t packed) = 0;
     // A complete system-exclusive message, F0 ... F7. 0 on success, else the
-    // port's error code.
+    // port's error code, which a message IsCompleteSysEx refuses always gets.
     [[nodiscard]] virtual int SendLong(const std::uint8_t* bytes, std::size_t length) = 0;
     // Silences every sounding note. False on failure.
     [[nodiscard]] virtual bool Reset() = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -15,13 +16,15 @@ namespace harkwell::testing {
 // A timer service whose clock moves only when the test says: AdvanceBy fires
 // the timers that fall due, in order, on the calling thread. SleepFor does
 // not wait for the clock (it yields a moment of real time so that polling
-// threads do not spin) and adds up how long the code asked to sleep.
+// threads do not spin) and adds up how long the code asked to sleep. Like
+// the real service it arms nothing without a procedure, and a Cancel from
+// another thread waits for the procedure that is running.
 class ManualTimerService final : public TimerService {
 public:
     TimerId ScheduleOnce(int delayMs, Procedure procedure, void* context) override
     {
         std::lock_guard lock(mutex_);
-        if (refuseTimers) return kNoTimer;
+        if (refuseTimers || procedure == nullptr) return kNoTimer;
         const TimerId id = nextId_++;
         pending_.push_back({id, now_ + std::max(delayMs, minimumPeriod), procedure, context});
         delays.push_back(delayMs);
@@ -30,9 +33,12 @@ public:
 
     void Cancel(TimerId id) override
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         std::erase_if(pending_, [id](const Pending& p) { return p.id == id; });
-        if (id != kNoTimer) ++cancels;
+        if (id == kNoTimer) return;
+        ++cancels;
+        if (std::this_thread::get_id() == runningOn_) return;  // from inside a procedure
+        finished_.wait(lock, [this, id] { return running_ != id; });
     }
 
     int MinimumPeriodMs() const override { return minimumPeriod; }
@@ -55,9 +61,14 @@ public:
             const Pending due = *next;
             pending_.erase(next);
             now_ = due.due;
+            running_ = due.id;
+            runningOn_ = std::this_thread::get_id();
             lock.unlock();
             due.procedure(due.context);
             lock.lock();
+            running_ = kNoTimer;
+            runningOn_ = {};
+            finished_.notify_all();
         }
         now_ = target;
     }
@@ -88,6 +99,9 @@ private:
     };
 
     mutable std::recursive_mutex mutex_;
+    std::condition_variable_any finished_;
+    TimerId running_ = kNoTimer;
+    std::thread::id runningOn_;
     std::vector<Pending> pending_;
     TimerId nextId_ = 1;
     std::int64_t now_ = 0;

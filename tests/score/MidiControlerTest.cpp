@@ -85,19 +85,20 @@ TEST(MidiControler, SystemExclusiveDropsTheTrackFormsLengthByte)
     const std::uint8_t gmOn[] = {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
     EXPECT_EQ(midi.SendSysEx(7, gmOn), 0);
     EXPECT_EQ(midi.ResetGM(), 0);
-    const std::uint8_t wire[] = {0x7E, 0x7F, 0x09, 0x01};  // a message without F0 goes as it is
-    EXPECT_EQ(midi.SendSysEx(4, wire), 0);
+    // A message without F0 goes as it is; being no complete message, the port
+    // refuses it and its code comes back.
+    const std::uint8_t wire[] = {0x7E, 0x7F, 0x09, 0x01};
+    EXPECT_EQ(midi.SendSysEx(4, wire), 1);
     std::vector<std::uint8_t> tooLong(258, 0x11);
     tooLong[0] = 0xF0;
     EXPECT_NE(midi.SendSysEx(258, tooLong.data()), 0);
 
     const auto messages = devices.Messages();
-    ASSERT_EQ(messages.size(), 3u);
+    ASSERT_EQ(messages.size(), 2u);
     const Bytes expected{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
     EXPECT_TRUE(messages[0].isLong);
     EXPECT_EQ(messages[0].bytes, expected);
     EXPECT_EQ(messages[1].bytes, expected);
-    EXPECT_EQ(messages[2].bytes, (Bytes{0x7E, 0x7F, 0x09, 0x01}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"MDCT07000005 Invalid parameter in Midi!"});
 }
 

@@ -6,6 +6,7 @@
 #include "app/PlaybackControl.h"
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
+#include "app/SynthAccess.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "areas/AreaColours.h"
 #include "audio/WaveData.h"
@@ -69,6 +70,8 @@ public:
     CAnalyzeDlg& AnalyzeDialog() { return *analyzeDlg_; }
     // The open area list dialog, or null.
     CAreaListDlg* AreaList();
+    // The built-in synth that sounds scores and keys, opened on first use.
+    SynthAccess& Synth() { return synth_; }
     COffScreenPicture* ButtonHost(std::uint32_t command) { return buttonHosts_.at(command); }
     QString ButtonCaption(std::uint32_t command) const;
     COffScreenPicture* TunePictureHost() { return tunePictureHost_; }
@@ -119,6 +122,7 @@ private:
     void MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end);
 
     AppServices services_;
+    SynthAccess synth_{services_.midiOut, services_.messages};
     std::string workDir_;
     SetupData setup_;
     std::unique_ptr<SetupFile> setupFile_;

@@ -4,7 +4,9 @@
 #include "app/ui/CFileDialogPrompt.h"
 #include "app/ui/CMessageBoxSink.h"
 #include "common/ErrorReport.h"
+#include "platform/MidiPorts.h"
 #include "platform/PortAudioWaveOutPort.h"
+#include "platform/ThreadTimerService.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,11 +27,15 @@ int main(int argc, char** argv)
     harkwell::CDesktopShell shell;
     harkwell::PortAudioSession sound;
     harkwell::PortAudioWaveOutPort waveOut(sound);
+    // Opens nothing yet: without a SoundFont or a sound server the program
+    // starts all the same, and says so when a score or key is first played.
+    harkwell::SystemMidiDevices midiOut(messages);
+    harkwell::ThreadTimerService timers;
     char workDir[PATH_MAX] = {};
     if (getcwd(workDir, sizeof workDir) == nullptr) {
         harkwell::ReportGeneralError(messages, harkwell::GeneralError::NoCurrentDirectory);
         return 1;
     }
-    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut}, workDir);
+    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut, midiOut, timers}, workDir);
     return app.Run();
 }

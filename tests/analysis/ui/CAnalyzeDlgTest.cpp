@@ -7,6 +7,8 @@
 #include "widgets/ui/COffScreenPicture.h"
 
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/ManualTimerService.h"
+#include "fakes/RecordingMidiPort.h"
 #include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 #include "fakes/FakeWaveOutPort.h"
@@ -87,7 +89,7 @@ class CAnalyzeCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_}, dir_.Path().string());
+        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_}, dir_.Path().string());
         window_->show();
     }
 
@@ -112,6 +114,8 @@ protected:
     testing::ScriptedFilePrompt prompt_;
     testing::RecordingShell shell_;
     testing::FakeWaveOutPort waveOut_;
+    testing::RecordingMidiDevices midiOut_;
+    testing::ManualTimerService timers_;
     std::unique_ptr<CCopyDownDlg> window_;
 };
 

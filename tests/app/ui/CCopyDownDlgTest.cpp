@@ -11,6 +11,8 @@
 
 #include "app/ui/MainWindowFixture.h"
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/ManualTimerService.h"
+#include "fakes/RecordingMidiPort.h"
 #include "fakes/MouseActions.h"
 #include "fakes/ModalWatcher.h"
 #include "fakes/RecordingMessageSink.h"
@@ -221,6 +223,28 @@ TEST_F(CCopyDownDlgTest, AFirstRunLeavesBothWorkFiles)
     Start().reset();
     EXPECT_EQ(std::filesystem::file_size(dir_.File("setup.ini")), 4376u);
     EXPECT_EQ(std::filesystem::file_size(dir_.File("line.dat")), 12u);
+}
+
+TEST_F(CCopyDownDlgTest, WithoutASynthTheWindowStartsQuietlyAndSaysSoOnceAtFirstUse)
+{
+    midiOut_.failingDevices = {MidiOutDevices::kBuiltInSynth};
+    auto window = Start();
+    EXPECT_TRUE(midiOut_.openAttempts.empty());
+    EXPECT_TRUE(messages_.messages.empty());
+    EXPECT_EQ(window->Synth().Port(), nullptr);
+    EXPECT_EQ(window->Synth().Port(), nullptr);
+    EXPECT_EQ(midiOut_.openAttempts, std::vector<int>{MidiOutDevices::kBuiltInSynth});
+    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"MDCT07000001 Can not open Midi device!"});
+}
+
+TEST_F(CCopyDownDlgTest, TheWindowsSynthIsClosedWithTheWindow)
+{
+    auto window = Start();
+    ASSERT_NE(window->Synth().Port(), nullptr);
+    EXPECT_EQ(midiOut_.openPorts, 1);
+    window.reset();
+    EXPECT_EQ(midiOut_.openPorts, 0);
+    EXPECT_EQ(midiOut_.closes, 1);
 }
 
 TEST_F(CCopyDownDlgTest, PlayStartsAndStopsAStretchWithItsLeadIn)

@@ -4,8 +4,10 @@
 #include "audio/WaveFileWriter.h"
 
 #include "fakes/FakeWaveOutPort.h"
+#include "fakes/ManualTimerService.h"
 #include "fakes/MouseActions.h"
 #include "fakes/RecordingMessageSink.h"
+#include "fakes/RecordingMidiPort.h"
 #include "fakes/RecordingShell.h"
 #include "fakes/ScriptedFilePrompt.h"
 #include "fakes/TempDir.h"
@@ -43,7 +45,7 @@ protected:
     std::unique_ptr<CCopyDownDlg> Start()
     {
         auto window =
-            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_}, dir_.Path().string());
+            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_}, dir_.Path().string());
         window->show();
         return window;
     }
@@ -59,6 +61,8 @@ protected:
     ScriptedFilePrompt prompt_;
     RecordingShell shell_;
     FakeWaveOutPort waveOut_;
+    RecordingMidiDevices midiOut_;
+    ManualTimerService timers_;
 };
 
 }  // namespace harkwell::testing
