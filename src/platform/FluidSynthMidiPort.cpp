@@ -92,12 +92,14 @@ int FluidSynthMidiPort::SendLong(const std::uint8_t* bytes, std::size_t length)
 
 bool FluidSynthMidiPort::Reset()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     if (synth_ == nullptr) return false;
     return fluid_synth_all_notes_off(synth_, -1) == FLUID_OK;
 }
 
 bool FluidSynthMidiPort::Close()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     // The driver pulls sound from the synth on its own thread: it goes first.
     if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
     if (synth_ != nullptr) delete_fluid_synth(synth_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ThreadChecker.h"
 #include "score/MidiOutPort.h"
 
 #include <cstdint>
@@ -90,12 +91,14 @@ private:
         }
         bool Reset() override
         {
+            HARKWELL_ASSERT_ON_OWNER(opener_);
             std::lock_guard lock(owner_.mutex_);
             ++owner_.resets;
             return true;
         }
         bool Close() override
         {
+            HARKWELL_ASSERT_ON_OWNER(opener_);
             closed_ = true;
             std::lock_guard lock(owner_.mutex_);
             ++owner_.closes;
@@ -112,6 +115,7 @@ private:
 
         RecordingMidiDevices& owner_;
         bool closed_ = false;
+        ThreadChecker opener_;  // Reset and Close belong to the thread that opened the port
     };
 
     mutable std::mutex mutex_;
