@@ -2,10 +2,11 @@
 # is missing, configures and builds before it runs.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test bench build deps configure clean test-main test-asan
+.PHONY: run test bench build deps configure clean test-main test-asan test-tsan
 
 deps:
 	@tools/install-deps.sh
@@ -15,6 +16,9 @@ $(BUILD)/build.ninja: | deps
 
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHARKWELL_SANITIZE=ON -DHARKWELL_CORE_ONLY=ON
+
+$(TSAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARKWELL_TSAN=ON -DHARKWELL_CORE_ONLY=ON
 
 $(BENCH_BUILD)/build.ninja: | deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARKWELL_BENCH=ON
@@ -33,11 +37,16 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-main test-asan
+# The tests that start threads again under ThreadSanitizer; a race fails them.
+test-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target harkwell_core_tests
+	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-main test-asan test-tsan
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)

@@ -24,10 +24,19 @@ function(harkwell_subsystem name)
   endif()
 endfunction()
 
+# The test files whose code starts threads (players, timer chains, timer
+# threads, sound callbacks, the rings between them, and the contracts run over
+# the real backends): the ThreadSanitizer build holds only these.
+set(HARKWELL_THREADED_TESTS
+  "/(WavePlayer|TimerChain|MidiPlayer|ThreadTimerService|PortAudioWaveOutPort|FluidSynthMidiPort|PlaybackControl|SpscRing|[A-Za-z]*Contract)Test\\.cpp$")
+
 # harkwell_tests(<subsystem>): the folder's *Test.cpp files join the core test
 # program, those of its ui/ subfolder the widget test program.
 function(harkwell_tests subsystem)
   file(GLOB core CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+  if(HARKWELL_TSAN)
+    list(FILTER core INCLUDE REGEX "${HARKWELL_THREADED_TESTS}")
+  endif()
   file(GLOB ui CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*Test.cpp)
   if(core)
     target_sources(harkwell_core_tests PRIVATE ${core})

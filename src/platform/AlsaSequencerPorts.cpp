@@ -96,6 +96,7 @@ int AlsaSequencerPort::SendLong(const std::uint8_t* bytes, std::size_t length)
 
 bool AlsaSequencerPort::Reset()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     bool ok = true;
     for (std::uint32_t channel = 0; channel < 16; ++channel) {
         ok = SendShort(0xB0 | channel | 123u << 8) && ok;  // all notes off
@@ -106,6 +107,7 @@ bool AlsaSequencerPort::Reset()
 
 bool AlsaSequencerPort::Close()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     if (encoder_ != nullptr) snd_midi_event_free(encoder_);
     encoder_ = nullptr;
     int result = 0;

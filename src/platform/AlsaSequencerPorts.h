@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ThreadChecker.h"
 #include "score/MidiOutPort.h"
 
 #include <cstddef>
@@ -25,7 +26,8 @@ struct SequencerDestination {
 std::vector<SequencerDestination> ListSequencerDestinations();
 
 // A MIDI output port connected to one sequencer destination. Sends go out
-// directly (unqueued) and may run on the timer thread.
+// directly (unqueued) and may run on the timer thread; Reset, Close and the
+// destructor run on the thread that opened the port.
 class AlsaSequencerPort final : public MidiOutPort {
 public:
     [[nodiscard]] static std::unique_ptr<AlsaSequencerPort> Open(const SequencerDestination& destination);
@@ -45,6 +47,7 @@ private:
     snd_seq_t* seq_ = nullptr;
     snd_midi_event_t* encoder_ = nullptr;
     int ownPort_ = -1;
+    ThreadChecker opener_;  // the thread that opened the port
 };
 
 }  // namespace harkwell

@@ -92,6 +92,7 @@ int FluidSynthMidiPort::SendLong(const std::uint8_t* bytes, std::size_t length)
 
 bool FluidSynthMidiPort::Reset()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     if (synth_ == nullptr) return false;
     // All notes off only releases the notes: they ring on through their
     // release, and for as long as a sustain pedal is down. All sounds off
@@ -101,6 +102,7 @@ bool FluidSynthMidiPort::Reset()
 
 bool FluidSynthMidiPort::Close()
 {
+    HARKWELL_ASSERT_ON_OWNER(opener_);
     // The driver pulls sound from the synth on its own thread: it goes first.
     if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
     if (synth_ != nullptr) delete_fluid_synth(synth_);

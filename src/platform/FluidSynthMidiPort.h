@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ThreadChecker.h"
 #include "score/MidiOutPort.h"
 
 #include <cstddef>
@@ -24,6 +25,7 @@ bool IsUsableSoundFont(const std::string& path);
 // offline, rendered into memory by the caller.
 //
 // Sends may run on the timer thread: FluidSynth takes its own short lock.
+// Reset, Close and the destructor run on the thread that opened the port.
 class FluidSynthMidiPort final : public MidiOutPort {
 public:
     static constexpr int kSampleRate = 44100;
@@ -59,6 +61,7 @@ private:
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
+    ThreadChecker opener_;  // the thread that opened the port
 };
 
 }  // namespace harkwell

@@ -121,6 +121,7 @@ void MidiF0Data::JoinPlayThread()
 
 void MidiF0Data::Play(EndCallback endCallback, ProgressCallback progressCallback, std::int32_t fromFirstMeasure)
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     // The earlier play thread may still be playing the earlier copy: it ends
     // before that copy goes.
     WaitForPlayThread();
@@ -155,6 +156,7 @@ void MidiF0Data::Play(EndCallback endCallback, ProgressCallback progressCallback
 
 std::int32_t MidiF0Data::Stop()
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     for (int poll = 1; !player_.IsActive(); ++poll) {
         if (poll > kActivePolls) {
             ReportSongError(sink_, SongError::StopFailed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MessageSink.h"
+#include "common/ThreadChecker.h"
 #include "score/MidiTrackData.h"
 #include "score/MusicPlayer.h"
 
@@ -16,8 +17,9 @@ namespace harkwell {
 // plays it from the bar of its first note on a play thread through the
 // controller; Stop ends it. The song joins its play thread before it is gone.
 //
-// Threads: every call on the user-interface thread. The callbacks run on the
-// play and timer threads (see MusicPlayer.h); they must not destroy the song.
+// Threads: every call on the user-interface thread, the one that made the
+// song (debug builds check Play and Stop). The callbacks run on the play and
+// timer threads (see MusicPlayer.h); they must not destroy the song.
 class MidiF0Data {
 public:
     static constexpr std::int32_t kEditingDivision = 960;
@@ -55,6 +57,7 @@ private:
     void WaitForPlayThread();
     void JoinPlayThread();
 
+    ThreadChecker interfaceThread_;
     MessageSink& sink_;
     MusicPlayer& player_;
     std::int32_t division_ = kEditingDivision;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/MessageSink.h"
-#include "score/DeferredMessageSink.h"
+#include "common/DeferredMessageSink.h"
 #include "score/MidiControler.h"
 #include "score/MidiOutPort.h"
 #include "score/MusicEvent.h"

@@ -143,11 +143,13 @@ MusicPlayer::MusicPlayer(MessageSink& sink, MidiOutDevices& devices, TimerServic
 {
 }
 
-MusicPlayer::~MusicPlayer() { Finish(); }
+// The play thread has ended when the controller goes.
+MusicPlayer::~MusicPlayer() { EndChain(); }
 
 bool MusicPlayer::Start(MidiF0Data* song, ProgressCallback progress, std::int32_t startTime, std::int32_t startTick,
                         std::int32_t endTick, EndCallback endCallback)
 {
+    playThread_.Rebind();
     progress_ = nullptr;
     if (song == nullptr || song->State() != track_state::kPlayable)
         ReportMusicPlayerError(sink_, MusicPlayerError::Internal);
@@ -169,24 +171,28 @@ bool MusicPlayer::Start(MidiF0Data* song, ProgressCallback progress, std::int32_
 
 void MusicPlayer::RequestStop()
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     std::lock_guard lock(chainMutex_);
     if (timerChain_) player_.stopRequest = true;
 }
 
 void MusicPlayer::KillTimer()
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     std::lock_guard lock(chainMutex_);
     if (timerChain_) timerChain_->Kill();
 }
 
 bool MusicPlayer::IsActive() const
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     std::lock_guard lock(chainMutex_);
     return timerChain_ != nullptr;
 }
 
 void MusicPlayer::WaitForEnd()
 {
+    HARKWELL_ASSERT_ON_OWNER(playThread_);
     while (player_.playing) {
         player_.Reports().Flush();
         timers_.SleepFor(kWaitPollMs);
@@ -201,6 +207,12 @@ void MusicPlayer::WaitForEnd()
 }
 
 void MusicPlayer::Finish()
+{
+    HARKWELL_ASSERT_ON_OWNER(playThread_);
+    EndChain();
+}
+
+void MusicPlayer::EndChain()
 {
     std::unique_ptr<CallBackPlayer> chain;
     {

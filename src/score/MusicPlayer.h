@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MessageSink.h"
+#include "common/ThreadChecker.h"
 #include "score/MidiOutPort.h"
 #include "score/MidiPlayer.h"
 #include "score/MusicEvent.h"
@@ -68,8 +69,10 @@ private:
 // until it has ended and cleans up; the user interface asks it to stop. One
 // per program, handed to the songs that play through it.
 //
-// Threads: Start, WaitForEnd and Finish on the play thread; RequestStop,
-// KillTimer and IsActive on the user-interface thread.
+// Threads: Start, WaitForEnd and Finish on the play thread (each playback may
+// have a new one: Start makes its thread the play thread); RequestStop,
+// KillTimer and IsActive on the user-interface thread, the one that made the
+// controller. Debug builds check both.
 class MusicPlayer {
 public:
     MusicPlayer(MessageSink& sink, MidiOutDevices& devices, TimerService& timers);
@@ -100,6 +103,10 @@ public:
     MessageSink& Sink() { return sink_; }
 
 private:
+    void EndChain();
+
+    ThreadChecker interfaceThread_;
+    ThreadChecker playThread_{ThreadChecker::kUnbound};
     MessageSink& sink_;
     TimerService& timers_;
     MidiPlayer player_;

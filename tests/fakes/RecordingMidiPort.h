@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ThreadChecker.h"
 #include "score/MidiOutPort.h"
 
 #include <cstdint>
@@ -106,6 +107,7 @@ private:
         }
         bool Reset() override
         {
+            HARKWELL_ASSERT_ON_OWNER(opener_);
             if (closed_) return false;
             std::lock_guard lock(owner_.mutex_);
             ++owner_.resets;
@@ -115,6 +117,7 @@ private:
         }
         bool Close() override
         {
+            HARKWELL_ASSERT_ON_OWNER(opener_);
             closed_ = true;
             std::lock_guard lock(owner_.mutex_);
             ++owner_.closes;
@@ -131,6 +134,7 @@ private:
 
         RecordingMidiDevices& owner_;
         bool closed_ = false;
+        ThreadChecker opener_;  // Reset and Close belong to the thread that opened the port
     };
 
     // What a channel message does to the sounding notes.

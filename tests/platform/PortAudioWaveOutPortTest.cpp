@@ -24,18 +24,38 @@ namespace {
 
 using namespace std::chrono_literals;
 
+#if defined(__SANITIZE_THREAD__)
+#define HARKWELL_UNDER_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define HARKWELL_UNDER_TSAN 1
+#endif
+#endif
+
+#if defined(HARKWELL_UNDER_TSAN)
+// The sound callback runs late now and then in the instrumented build, and a
+// gap of silence in the middle of a piece spoils its match.
+constexpr std::size_t kFoundPerTen = 6;
+#else
+constexpr std::size_t kFoundPerTen = 8;
+#endif
+
 // Where `probe` lies in `recording`, by normalised correlation, and how well it matches there.
-std::pair<std::size_t, double> BestMatch(const std::vector<std::int16_t>& recording, const std::int16_t* probe,
-                                         std::size_t length)
+// It reads only the test's own samples after playback has ended: ThreadSanitizer
+// leaves it alone, which saves most of a minute of the instrumented run.
+__attribute__((no_sanitize("thread"))) std::pair<std::size_t, double> BestMatch(
+    const std::vector<std::int16_t>& recording, const std::int16_t* probe, std::size_t length)
 {
     double probeEnergy = 0;
     for (std::size_t i = 0; i < length; ++i) probeEnergy += double(probe[i]) * probe[i];
     std::pair<std::size_t, double> best{0, 0.0};
-    for (std::size_t at = 0; at + length <= recording.size(); ++at) {
+    const std::int16_t* samples = recording.data();
+    const std::size_t count = recording.size();
+    for (std::size_t at = 0; at + length <= count; ++at) {
         double dot = 0, energy = 0;
         for (std::size_t i = 0; i < length; ++i) {
-            dot += double(recording[at + i]) * probe[i];
-            energy += double(recording[at + i]) * recording[at + i];
+            dot += double(samples[at + i]) * probe[i];
+            energy += double(samples[at + i]) * samples[at + i];
         }
         const double score = energy > 0 ? dot / std::sqrt(energy * probeEnergy) : 0.0;
         if (score > best.second) best = {at, score};
@@ -46,9 +66,10 @@ std::pair<std::size_t, double> BestMatch(const std::vector<std::int16_t>& record
 TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    // Sound in real time under the sanitizers underruns, and the sound
-    // server's plugins keep memory to the end: this runs in the plain build.
-    GTEST_SKIP() << "real-time sound is tested in the plain build";
+    // Sound in real time under AddressSanitizer underruns, and the sound
+    // server's plugins keep memory to the end: this runs in the plain and the
+    // ThreadSanitizer builds, where it looks for races with the sound callback.
+    GTEST_SKIP() << "real-time sound is tested in the plain and ThreadSanitizer builds";
 #endif
     if (!testing::HasProgram("pulseaudio") || !testing::HasProgram("parec")) GTEST_SKIP() << "no sound server to test with";
     testing::TempDir dir;
@@ -93,8 +114,9 @@ TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
     ASSERT_TRUE(player.Play()) << (messages.messages.empty() ? "" : messages.messages.front().text);
     {
         std::unique_lock lock(mutex);
-        // A null sink may run slower than real time: wait generously.
-        ASSERT_TRUE(ended.wait_for(lock, 20s, [&] { return finished; }));
+        // A null sink may run slower than real time, and the instrumented
+        // build slower still: wait generously.
+        ASSERT_TRUE(ended.wait_for(lock, 60s, [&] { return finished; }));
     }
     while (player.IsPlaying()) std::this_thread::sleep_for(10ms);
     const auto recording = server.StopRecording();
@@ -115,7 +137,7 @@ TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
         ++found;
     }
     const std::size_t pieces = kStretch / (2 * kPiece) + 1;
-    EXPECT_GE(found, pieces * 8 / 10) << "of " << pieces << " pieces of the stretch";
+    EXPECT_GE(found, pieces * kFoundPerTen / 10) << "of " << pieces << " pieces of the stretch";
     EXPECT_TRUE(inOrder);
     // What precedes the stretch is the silent lead-in.
     const auto [start, score] = BestMatch(recording, block.data() + kLeadIn, kPiece);

@@ -1,4 +1,9 @@
 #include "platform/ThreadTimerService.h"
+#include "score/MidiF0Data.h"
+#include "score/MusicPlayer.h"
+
+#include "fakes/RecordingMessageSink.h"
+#include "fakes/RecordingMidiPort.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +123,36 @@ TEST(ThreadTimerService, ArmedTimersDieWithTheService)
         timers.ScheduleOnce(10000, &Tagged::Fire, &never);
     }
     EXPECT_EQ(recorder.fired, 0);
+}
+
+// The three threads of a playback at once: this one as the interface thread,
+// the song's play thread and the timer thread that sends the notes.
+TEST(ThreadTimerService, DrivesASongsTimerChainThatTheInterfaceThreadStops)
+{
+    testing::RecordingMessageSink sink;
+    testing::RecordingMidiDevices devices;
+    ThreadTimerService timers;
+    MusicPlayer player(sink, devices, timers);
+    MidiF0Data song(sink, player);
+    song.Track().AppendTempo(500000);
+    song.Track().AddProgramChange(0, 73);
+    for (int note = 0; note < 64; ++note) song.Track().AddNote(0, 240, 60 + note % 12, 100, 240);
+    song.Track().AppendEndOfTrack(240);
+
+    std::atomic<int> progress{0};
+    std::atomic<int> ended{0};
+    song.Play([&] { ++ended; }, [&](std::int32_t, std::int32_t, const MidiEvent*) { ++progress; }, 0);
+    WaitFor(progress, 6);
+    EXPECT_GE(progress, 6) << "the timer chain sent nothing";
+    song.Stop();
+
+    EXPECT_EQ(ended, 0) << "a stopped playback does not call its end callback";
+    EXPECT_FALSE(player.IsActive());
+    EXPECT_EQ(devices.openPorts, 0);
+    EXPECT_TRUE(sink.messages.empty());
+    const auto sent = devices.Messages().size();
+    timers.SleepFor(50);
+    EXPECT_EQ(devices.Messages().size(), sent) << "nothing is sent after Stop";
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 
 namespace harkwell {
 
-// Holds back the messages raised on the timer thread, which must never wait
-// for a message box, and shows them later from a thread that may. While not
-// deferring it passes every message straight on.
+// Holds back the messages raised on a thread that must never wait for a
+// message box (a timer thread, a sound worker), and shows them later from a
+// thread that may. While not deferring it passes every message straight on.
+//
+// Threads: Show and SetDeferring on any thread; Flush on a thread that may
+// wait for the target.
 class DeferredMessageSink final : public MessageSink {
 public:
     explicit DeferredMessageSink(MessageSink& target) : target_(target) {}
@@ -19,7 +22,7 @@ public:
     // While deferring, a message is kept and Show returns OK at once.
     int Show(std::string_view text, MessageKind kind) override;
     void SetDeferring(bool deferring) { deferring_.store(deferring); }
-    // Shows the kept messages in the order they came. Not on the timer thread.
+    // Shows the kept messages in the order they came.
     void Flush();
 
 private:

@@ -1,4 +1,4 @@
-#include "score/DeferredMessageSink.h"
+#include "common/DeferredMessageSink.h"
 
 namespace harkwell {
 
