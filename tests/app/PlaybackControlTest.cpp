@@ -109,13 +109,13 @@ TEST_F(PlaybackControlTest, APlayButtonStopsOnlyWhatItMayStopAndIsOtherwiseRefus
             captions_.clear();
             control_.Toggle(playing, Tune(), 0, 90'000, 1.0);
             ASSERT_TRUE(control_.IsPlaying());
-            const int closes = port_.closes;
+            const int closes = port_.Closes();
 
             control_.Toggle(pressed, Tune(), 0, 1000, 1.0);
             const bool stops = pressed == playing || (pressed == PlayMode::AnalyzeDialog && playing == PlayMode::AreaList);
             if (stops) {
                 EXPECT_FALSE(control_.IsPlaying());
-                EXPECT_EQ(port_.closes, closes + 1);
+                EXPECT_EQ(port_.Closes(), closes + 1);
                 EXPECT_EQ(LastCaption(playing), "  Play") << "the window that started it shows Play again";
                 EXPECT_TRUE(messages_.messages.empty());
             } else {
@@ -211,8 +211,8 @@ TEST_F(PlaybackControlTest, TheEndOfAnEarlierPlayerDoesNotEndTheNextPlayback)
     control_.Toggle(PlayMode::Main, Tune(), 0, 2000, 1.0);
     // The first player reaches its end and closes the output; its end notice
     // waits for the interface thread, which stops and restarts meanwhile.
-    for (int i = 0; i < 2000 && port_.closes == 0; ++i) std::this_thread::sleep_for(5ms);
-    ASSERT_EQ(port_.closes, 1);
+    for (int i = 0; i < 2000 && port_.Closes() == 0; ++i) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(port_.Closes(), 1);
     control_.Toggle(PlayMode::Main, Tune(), 0, 2000, 1.0);
     EXPECT_FALSE(control_.IsPlaying());
     control_.Toggle(PlayMode::Main, Tune(), 0, 90'000, 1.0);
@@ -232,7 +232,7 @@ TEST_F(PlaybackControlTest, NoticesPostedAfterTheControlIsGoneAreDropped)
                                  [](PlayMode, std::string_view) {}, [] {},
                                  [&](int ms) { port.Advance(static_cast<std::uint32_t>(ms * 441 / 10)); }});
         control.Toggle(PlayMode::Main, Tune(), 0, 1000, 1.0);
-        for (int i = 0; i < 2000 && port.closes == 0; ++i) std::this_thread::sleep_for(5ms);
+        for (int i = 0; i < 2000 && port.Closes() == 0; ++i) std::this_thread::sleep_for(5ms);
     }
     EXPECT_GT(ui.RunPending(), 0) << "notices were waiting; running them must not touch the gone control";
 }

@@ -93,6 +93,13 @@ public:
         return playedFrames_;
     }
 
+    // The count of closes, safe to read while a player's worker may close.
+    int Closes() const
+    {
+        std::lock_guard lock(mutex_);
+        return closes;
+    }
+
     // Plays up to `frames` frames; a starved or paused port plays nothing.
     // Frames past the writer's mark play as silence, unread, as on a real output.
     void Advance(std::uint32_t frames)
