@@ -27,7 +27,7 @@ std::vector<std::uint8_t> SerializeAreaLists(const std::array<const WaveformArea
 // Reads line.dat when it can be opened; the lists stay empty otherwise.
 AreaLists LoadAreaFile(MessageSink& sink, const std::string& path);
 // Writes line.dat whole; false after a message.
-bool SaveAreaFile(MessageSink& sink, const std::string& path,
+[[nodiscard]] bool SaveAreaFile(MessageSink& sink, const std::string& path,
                   const std::array<const WaveformAreas*, kAreaListCount>& lists);
 
 }  // namespace harkwell

@@ -28,6 +28,7 @@ bool PlaybackControl::MayStop(PlayMode pressed, PlayMode playing)
 void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_t start, std::uint32_t end,
                              double speed)
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (!playing_) {
         playing_ = true;
         mode_ = mode;
@@ -49,6 +50,7 @@ void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_
 
 void PlaybackControl::StopMode(PlayMode mode)
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (!playing_ || mode_ != mode) return;
     if (player_) player_->Stop();
     SetIdle();
@@ -99,6 +101,7 @@ bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::ui
         port_, messages_, tune.format, playBuffer_.data(), playFrames_, WavePlayerSettings{},
         [post, generation](WaveBufferHeader* header) {
             post([generation, header](PlaybackControl& self) {
+                HARKWELL_ASSERT_ON_OWNER(self.interfaceThread_);
                 if (generation == self.generation_ && self.player_) self.player_->OnBufferDone(header);
             });
         },
@@ -111,6 +114,7 @@ bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::ui
 
 void PlaybackControl::OnEnded(std::uint64_t generation)
 {
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (generation != generation_ || !playing_) return;
     SetIdle();
     hooks_.changed();

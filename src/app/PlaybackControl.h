@@ -4,6 +4,7 @@
 #include "audio/WaveOutPort.h"
 #include "audio/WavePlayer.h"
 #include "common/MessageSink.h"
+#include "common/ThreadChecker.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,7 @@ private:
     WaveOutPort& port_;
     MessageSink& messages_;
     Hooks hooks_;
+    ThreadChecker interfaceThread_;  // the thread that made the control
     bool playing_ = false;
     PlayMode mode_ = PlayMode::Main;
     std::vector<std::uint8_t> playBuffer_;

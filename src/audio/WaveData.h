@@ -49,7 +49,7 @@ public:
     // pitch kept; splice points lie (samplesPerSec / 441) × spacingFactor
     // samples apart at least. A refusal is shown through the sink and leaves
     // the tune unchanged; false then.
-    bool ChangeSpeed(double speed, int spacingFactor, MessageSink& sink);
+    [[nodiscard]] bool ChangeSpeed(double speed, int spacingFactor, MessageSink& sink);
 
     const WaveHeader& Header() const { return header_; }
     const WaveFormat& Format() const { return format_; }

@@ -58,7 +58,7 @@ public:
     [[nodiscard]] bool QueueAll();
     void Restart();
     // Queues a played buffer of this device's ring again; false for any other.
-    bool Requeue(WaveBufferHeader* header);
+    [[nodiscard]] bool Requeue(WaveBufferHeader* header);
     void Reset();
     // False when closing failed (its message says so).
     bool Close();

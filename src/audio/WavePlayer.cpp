@@ -68,12 +68,14 @@ WavePlayer::WavePlayer(WaveOutPort& port, MessageSink& messages, const WaveForma
 
 WavePlayer::~WavePlayer()
 {
+    HARKWELL_ASSERT_ON_OWNER(owner_);  // the worker cannot join itself
     if (playing_) Stop();
     if (worker_.joinable()) worker_.join();
 }
 
 bool WavePlayer::Play()
 {
+    HARKWELL_ASSERT_ON_OWNER(owner_);
     if (playing_ || worker_.joinable()) return false;
     if (!device_.QueryFormat()) return false;
     if (!device_.Open([this](WaveBufferHeader* header) { doneRoute_(header); })) return false;
@@ -142,7 +144,9 @@ void WavePlayer::Stop()
 
 void WavePlayer::OnBufferDone(WaveBufferHeader* header)
 {
-    if (playing_) device_.Requeue(header);
+    HARKWELL_ASSERT_ON_OWNER(noticeThread_);
+    // A requeue that fails has shown why; the ring then runs one buffer short.
+    if (playing_) (void)device_.Requeue(header);
 }
 
 }  // namespace harkwell

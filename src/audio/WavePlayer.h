@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/WaveOutDevice.h"
+#include "common/ThreadChecker.h"
 
 #include <atomic>
 #include <cstdint>
@@ -99,6 +100,8 @@ private:
     DoneRoute doneRoute_;
     Progress progress_;
     Sleep sleep_;
+    ThreadChecker owner_;                                  // builds, plays and destroys the player
+    ThreadChecker noticeThread_{ThreadChecker::kUnbound};  // where the done route delivers
     std::thread worker_;
 };
 

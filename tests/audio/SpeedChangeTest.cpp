@@ -274,8 +274,8 @@ TEST(SpeedChange, StereoChangesEachChannelAndKeepsTheShorter)
         WaveData monoLeft = Tune(c.left), monoRight = Tune(c.right);
         RecordingMessageSink sink;
         ASSERT_TRUE(stereo.ChangeSpeed(c.speed, 8, sink));
-        monoLeft.ChangeSpeed(c.speed, 8, sink);
-        monoRight.ChangeSpeed(c.speed, 8, sink);
+        ASSERT_TRUE(monoLeft.ChangeSpeed(c.speed, 8, sink));
+        ASSERT_TRUE(monoRight.ChangeSpeed(c.speed, 8, sink));
         EXPECT_TRUE(sink.messages.empty());
 
         const std::uint32_t frames = std::min(monoLeft.Frames(), monoRight.Frames());

@@ -63,7 +63,7 @@ TEST(CliStretch, WritesTheTuneAtTheNewSpeed)
     std::optional<WaveData> expected = WaveData::Load(in, sink);
     ASSERT_TRUE(expected);
     expected->MixToMono();
-    expected->ChangeSpeed(0.5, 8, sink);
+    ASSERT_TRUE(expected->ChangeSpeed(0.5, 8, sink));
     ASSERT_NEAR(double(expected->Frames()), 88200, 2);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "frames_in=44100 frames_out=" + std::to_string(expected->Frames()) + "\n");

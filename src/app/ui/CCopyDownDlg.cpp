@@ -64,12 +64,13 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     CreateButtons();
     UpdateGuidance();
 
-    pictures_->AddSlot(areaDlg_->PictureHost(), kPanelPicturePlace,
+    // Slots 1 and 2 of the five a picture system has: they are always made.
+    (void)pictures_->AddSlot(areaDlg_->PictureHost(), kPanelPicturePlace,
                        [this](std::uint32_t frame) { areaDlg_->OnPicturePress(frame); },
                        [this](std::uint32_t frame) { areaDlg_->OnPictureRelease(frame); });
     pictures_->SetBackground(CAreaDlg::kPictureSlot, kPanelBackground);
     areaDlg_->AttachPictures(pictures_.get());
-    pictures_->AddSlot(analyzeDlg_->PictureHost(), kAnalyzePicturePlace,
+    (void)pictures_->AddSlot(analyzeDlg_->PictureHost(), kAnalyzePicturePlace,
                        [this](std::uint32_t frame) { analyzeDlg_->OnPicturePress(frame); },
                        [this](std::uint32_t frame) { analyzeDlg_->OnPictureRelease(frame); });
     pictures_->SetBackground(CAnalyzeDlg::kPictureSlot, kPanelBackground);
@@ -137,7 +138,8 @@ void CCopyDownDlg::ReloadLastWork()
     const AreaLists lists = LoadAreaFile(services_.messages, WorkFilePath(workDir_, "line.dat"));
     for (std::size_t slot = 0; slot < lists.size(); ++slot)
         for (const WaveformArea& area : lists[slot])
-            pictures_->AddArea(static_cast<int>(slot), area.start, area.end, area.colour, area.name);
+            // The file holds no more than a list keeps; a refusal would have said so.
+            (void)pictures_->AddArea(static_cast<int>(slot), area.start, area.end, area.colour, area.name);
     pictures_->RecolourAreas(kTuneSlot, kCurrentColour, kDoneColour);
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
@@ -147,8 +149,9 @@ void CCopyDownDlg::SaveAreas()
 {
     const std::string path = WorkFilePath(workDir_, "line.dat");
     if (!hadTune_ && FileExists(path)) return;
-    SaveAreaFile(services_.messages, path,
-                 {pictures_->Areas(0), pictures_->Areas(CAreaDlg::kPictureSlot), pictures_->Areas(CAnalyzeDlg::kPictureSlot)});
+    // The program is closing: a failed save has said so, and the old file stays whole.
+    (void)SaveAreaFile(services_.messages, path, {pictures_->Areas(0), pictures_->Areas(CAreaDlg::kPictureSlot),
+                                                  pictures_->Areas(CAnalyzeDlg::kPictureSlot)});
 }
 
 void CCopyDownDlg::Dispatch(std::uint32_t command)
@@ -263,7 +266,7 @@ void CCopyDownDlg::OpenAreaList(int list)
                  }
              },
              [this] { return settingDialog_.IsOpen(); },
-             [this](const std::function<void()>& setting) { (void)settingDialog_.Run(services_.messages, setting); }});
+             [this](const std::function<void()>& setting) { settingDialog_.Run(services_.messages, setting); }});
         areaList_ = &dialog;
         dialog.exec();
     });
@@ -274,7 +277,7 @@ void CCopyDownDlg::OpenBarInfo()
     listDialog_.Run(services_.messages, [this] {
         CBarDlg dialog(this, setup_.separators, SampleRate(), areaDlg_->Stretch(), services_.messages,
                        {[this] { DrawSeparators(); },
-                        [this](const std::function<void()>& info) { (void)infoDialog_.Run(services_.messages, info); }});
+                        [this](const std::function<void()>& info) { infoDialog_.Run(services_.messages, info); }});
         dialog.exec();
     });
 }
@@ -426,7 +429,8 @@ void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t 
         pictures_->RemoveAreaAt(slot, found);
     }
     pictures_->RecolourAreas(slot, kCurrentColour, kDoneColour);
-    pictures_->AddArea(slot, start, end, kCurrentColour, name);
+    // A full list has said so: the stretch is still shown in the panel, but not kept.
+    (void)pictures_->AddArea(slot, start, end, kCurrentColour, name);
 }
 
 void CCopyDownDlg::Analyze()

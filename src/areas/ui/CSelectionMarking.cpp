@@ -30,7 +30,8 @@ void ReleaseSelection(CWavePicture& pictures, int slot, StretchSelection& select
         selection.end = frame;
     }
     pictures.ClearSeparators(slot);
-    pictures.AddArea(slot, selection.start, selection.end, kSelectionColour);
+    // A full list has said so; the selection is then not shown, but kept.
+    (void)pictures.AddArea(slot, selection.start, selection.end, kSelectionColour);
     pictures.Redraw(slot);
     pictures.Show(slot);
 }

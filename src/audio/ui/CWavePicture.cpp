@@ -31,7 +31,7 @@ CWavePicture::CWavePicture(MessageSink& sink, COffScreenPicture* window, const P
                            FrameCallback press, FrameCallback release)
     : sink_(sink)
 {
-    AddSlot(window, rect, std::move(press), std::move(release));
+    (void)AddSlot(window, rect, std::move(press), std::move(release));  // slot 0 of an empty list always fits
 }
 
 CWavePicture::~CWavePicture() { Destroy(); }

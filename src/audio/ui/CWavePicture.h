@@ -53,7 +53,7 @@ public:
 
     // Gives `window` its surface at `rect` and makes it the next slot: white,
     // zoom 1, view start 0, no samples and no lines. Returns its number, or -1.
-    int AddSlot(COffScreenPicture* window, const PictureRect& rect, FrameCallback press, FrameCallback release);
+    [[nodiscard]] int AddSlot(COffScreenPicture* window, const PictureRect& rect, FrameCallback press, FrameCallback release);
     int SlotCount() const { return static_cast<int>(slots_.size()); }
 
     // Keeps a copy of frames × channels samples of bitsPerSample bits and
@@ -70,7 +70,7 @@ public:
     void AddMarker(int slot, std::uint32_t frame, std::uint32_t colour);
     void ClearMarkers(int slot);
 
-    bool AddArea(int slot, std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name = {});
+    [[nodiscard]] bool AddArea(int slot, std::uint32_t start, std::uint32_t end, std::uint32_t colour, std::string_view name = {});
     int FindArea(int slot, std::uint32_t start, std::uint32_t end);
     void RemoveAreaAt(int slot, int index);
     void RenameArea(int slot, int index, std::string_view name, std::uint32_t colour);

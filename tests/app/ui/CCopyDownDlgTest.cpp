@@ -171,7 +171,7 @@ TEST_F(CCopyDownDlgTest, CopyDownNeedsAWideEnoughMarkAndKeepsTheAreasName)
     zoomTo(25);
     Drag(window->TunePictureHost(), 0, 689);
     ASSERT_EQ(window->Mark().end - window->Mark().start, 2756u);
-    pictures.AddArea(0, window->Mark().start, window->Mark().end, kDoneColour, "Aメロ");
+    ASSERT_TRUE(pictures.AddArea(0, window->Mark().start, window->Mark().end, kDoneColour, "Aメロ"));
     Click(window->ButtonHost(4));
     Click(window->ButtonHost(4));
     ASSERT_EQ(pictures.Areas(0)->size(), 1u);

@@ -107,8 +107,8 @@ TEST_F(CWavePictureTest, AreasLieBehindTheWaveformAndLinesInFront)
     auto picture = MakePicture(100, 20);
     const std::vector<std::int16_t> silence(100, 0);
     picture->SetSamples(0, silence.data(), 100, 1, 16);
-    picture->AddArea(0, 10, 30, 0x00FF00, "green");
-    picture->AddArea(0, 40, 20, 0xFF0000, "blue, given end first");
+    ASSERT_TRUE(picture->AddArea(0, 10, 30, 0x00FF00, "green"));
+    ASSERT_TRUE(picture->AddArea(0, 40, 20, 0xFF0000, "blue, given end first"));
     picture->AddSeparator(0, 50);
     picture->AddMarker(0, 60, 0xFFFF00);
     picture->AddSeparator(0, 70);
@@ -262,10 +262,10 @@ TEST_F(CWavePictureTest, AReleaseRedrawsEverySlotBeforeTheOwnerHearsOfIt)
     window_ = NewWindow();
     CWavePicture picture(sink_, window_, {0, 0, 100, 20}, nullptr,
                          [&](std::uint32_t) { seen = second->Surface().pixelColor(5, 0); });
-    picture.AddSlot(second, {0, 100, 100, 120}, {}, {});
+    ASSERT_EQ(picture.AddSlot(second, {0, 100, 100, 120}, {}, {}), 1);
     const std::vector<std::int16_t> samples(100, 0);
     picture.SetSamples(1, samples.data(), 100, 1, 16);
-    picture.AddArea(1, 0, 50, 0x00FF00);
+    ASSERT_TRUE(picture.AddArea(1, 0, 50, 0x00FF00));
     EXPECT_EQ(second->Surface().pixelColor(5, 0), kWhite);
     QTest::mousePress(window_, Qt::LeftButton, {}, {10, 5});
     QTest::mouseRelease(window_, Qt::LeftButton, {}, {10, 5});
@@ -284,7 +284,7 @@ TEST_F(CWavePictureTest, OtherFormatsAreReportedOncePerSetSamples)
         sink_.messages.clear();
         auto picture = MakePicture(100, 20);
         const std::vector<std::uint8_t> bytes(400, 0);
-        picture->AddArea(0, 10, 20, 0x00FF00);
+        ASSERT_TRUE(picture->AddArea(0, 10, 20, 0x00FF00));
         picture->SetSamples(0, bytes.data(), 100, format.channels, format.bitsPerSample);
         picture->Redraw(0);
         picture->SetZoom(0, 2);
