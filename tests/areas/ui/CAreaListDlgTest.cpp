@@ -113,6 +113,7 @@ TEST_F(CAreaListDlgTest, AWalkThroughTheListOfTheTuneSurvivesARestart)
         EXPECT_EQ(waveOut_.closes, 1);
 
         WithList(*window, command::kAreaList, [&](CAreaListDlg& list) {
+            SetInfo(list, 0, QStringLiteral("Verse"), 0);  // red
             list.Rows()->setCurrentRow(1);
             list.Press(CAreaListDlg::kDelete);
             EXPECT_EQ(Rows(list).size(), 2u);
@@ -125,9 +126,10 @@ TEST_F(CAreaListDlgTest, AWalkThroughTheListOfTheTuneSurvivesARestart)
     WithList(*window, command::kAreaList, [&](CAreaListDlg& list) {
         const auto rows = Rows(list);
         ASSERT_EQ(rows.size(), 2u);
-        EXPECT_EQ(rows[0].substr(rows[0].size() - 17), "[Undefined Name] ");
+        EXPECT_EQ(rows[0].substr(rows[0].size() - 8), "[Verse] ");
         EXPECT_EQ(rows[1], "001 - 002 [Intro] ") << "the current area comes back done, under its name";
     });
+    EXPECT_EQ((*window->Pictures().Areas(0))[0].colour, 0xBFBFFFu) << "red, as it was set";
     EXPECT_TRUE(messages_.messages.empty());
 }
 
