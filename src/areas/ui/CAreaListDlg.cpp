@@ -12,13 +12,7 @@ namespace harkwell {
 
 namespace {
 
-struct ButtonPlace {
-    CAreaListDlg::Button button;
-    const char* caption;
-    PictureRect place;
-};
-
-constexpr std::array<ButtonPlace, 5> kButtons{{
+constexpr std::array<DialogButton, 5> kButtons{{
     {CAreaListDlg::kClose, "  Close", {210, 190, 298, 217}},
     {CAreaListDlg::kDelete, "  Delete", {210, 150, 298, 177}},
     {CAreaListDlg::kSelect, "  Select", {110, 150, 198, 177}},
@@ -37,17 +31,9 @@ CAreaListDlg::CAreaListDlg(QWidget* parent, CWavePicture& pictures, int list, st
     setFixedSize(310, 230);
     rows_->setGeometry(10, 10, 288, 130);
     rows_->setSortingEnabled(false);
-    for (const ButtonPlace& b : kButtons) {
-        hosts_[b.button] = new COffScreenPicture(this);
-        const QString caption = QString::fromUtf8(b.caption);
-        if (b.button == kClose)
-            buttons_.CreateFirstButton([this](std::uint32_t tag) { Press(static_cast<Button>(tag)); }, nullptr,
-                                       hosts_[b.button], b.place, caption, kReleasedButtonBitmap,
-                                       kPressedButtonBitmap, b.button);
-        else
-            buttons_.AddButton(hosts_[b.button], b.place, caption, kReleasedButtonBitmap, kPressedButtonBitmap,
-                               b.button);
-    }
+    const auto hosts =
+        buttons_.CreateDialogButtons(this, kButtons, [this](std::uint32_t tag) { Press(static_cast<Button>(tag)); });
+    for (std::size_t i = 0; i < kButtons.size(); ++i) hosts_[static_cast<std::size_t>(kButtons[i].tag)] = hosts[i];
     FillRows();
 }
 

@@ -12,13 +12,7 @@ namespace harkwell {
 
 namespace {
 
-struct ButtonPlace {
-    CBarDlg::Button button;
-    const char* caption;
-    PictureRect place;
-};
-
-constexpr std::array<ButtonPlace, 5> kButtons{{
+constexpr std::array<DialogButton, 5> kButtons{{
     {CBarDlg::kClose, "  Close", {110, 200, 198, 227}},
     {CBarDlg::kAddSeparator, "Add Separator", {10, 10, 98, 37}},
     {CBarDlg::kBaseWidth, "Base Width", {110, 10, 198, 37}},
@@ -39,17 +33,9 @@ CBarDlg::CBarDlg(QWidget* parent, SeparatorTable& table, std::uint32_t sampleRat
     setFixedSize(330, 240);
     rows_->setGeometry(110, 45, 210, 145);
     rows_->setSortingEnabled(false);
-    for (const ButtonPlace& b : kButtons) {
-        hosts_[b.button] = new COffScreenPicture(this);
-        const QString caption = QString::fromUtf8(b.caption);
-        if (b.button == kClose)
-            buttons_.CreateFirstButton([this](std::uint32_t tag) { Press(static_cast<Button>(tag)); }, nullptr,
-                                       hosts_[b.button], b.place, caption, kReleasedButtonBitmap,
-                                       kPressedButtonBitmap, b.button);
-        else
-            buttons_.AddButton(hosts_[b.button], b.place, caption, kReleasedButtonBitmap, kPressedButtonBitmap,
-                               b.button);
-    }
+    const auto hosts =
+        buttons_.CreateDialogButtons(this, kButtons, [this](std::uint32_t tag) { Press(static_cast<Button>(tag)); });
+    for (std::size_t i = 0; i < kButtons.size(); ++i) hosts_[static_cast<std::size_t>(kButtons[i].tag)] = hosts[i];
     FillRows();
 }
 

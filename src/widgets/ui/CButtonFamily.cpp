@@ -31,6 +31,25 @@ bool CButtonFamily::CreateFirstButton(Handler onPress, Handler onRelease, COffSc
     return AddButton(host, rect, caption, releasedBitmap, pressedBitmap, tag);
 }
 
+std::vector<COffScreenPicture*> CButtonFamily::CreateDialogButtons(QWidget* window,
+                                                                  std::span<const DialogButton> buttons,
+                                                                  Handler onPress)
+{
+    std::vector<COffScreenPicture*> hosts;
+    for (const DialogButton& button : buttons) {
+        auto* host = new COffScreenPicture(window);
+        const QString caption = QString::fromUtf8(button.caption.data(), static_cast<qsizetype>(button.caption.size()));
+        // A dialog has a few buttons of a family of 64: they always fit.
+        if (hosts.empty())
+            (void)CreateFirstButton(onPress, nullptr, host, button.place, caption, kReleasedButtonBitmap,
+                                    kPressedButtonBitmap, button.tag);
+        else
+            (void)AddButton(host, button.place, caption, kReleasedButtonBitmap, kPressedButtonBitmap, button.tag);
+        hosts.push_back(host);
+    }
+    return hosts;
+}
+
 bool CButtonFamily::AddButton(COffScreenPicture* host, const PictureRect& rect, const QString& caption,
                               int releasedBitmap, int pressedBitmap, int tag)
 {

@@ -9,6 +9,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
 
 namespace harkwell {
 
@@ -27,6 +30,13 @@ inline constexpr int kPressedButtonBitmap = 129;
 inline constexpr std::uint32_t kCaptionReleased = 0x006400;
 inline constexpr std::uint32_t kCaptionPressed = 0x326464;
 inline constexpr std::uint32_t kCaptionPressedFamilyD = 0x7F7FFF;
+
+// One button of a dialog's own family: its tag, caption and place.
+struct DialogButton {
+    int tag;
+    std::string_view caption;  // UTF-8; leading blanks are part of the look
+    PictureRect place;
+};
 
 // A family of up to 64 bitmap buttons sharing one press handler and one
 // release handler, each button told apart by its tag. A command fires when
@@ -49,6 +59,12 @@ public:
     // and nothing changed, when the family already holds 64 buttons.
     bool AddButton(COffScreenPicture* host, const PictureRect& rect, const QString& caption, int releasedBitmap,
                    int pressedBitmap, int tag);
+
+    // A dialog's buttons in the two usual looks, each on a new host on the
+    // window: the first starts the family with the press handler. The hosts,
+    // in the order given.
+    std::vector<COffScreenPicture*> CreateDialogButtons(QWidget* window, std::span<const DialogButton> buttons,
+                                                        Handler onPress);
 
     // The first button with the tag gets the caption and is redrawn off
     // screen; nothing happens when no button has the tag.
