@@ -5,6 +5,22 @@
 
 namespace harkwell {
 
+// The note-value picker: 3 rows of 5 values in sixteenths (two rows of notes,
+// one of rests), with the symbol shown in each cell.
+inline constexpr int kPickerRows = 3;
+inline constexpr int kPickerColumns = 5;
+inline constexpr int kPickerRestRow = 2;
+inline constexpr std::array<std::array<int, kPickerColumns>, kPickerRows> kPickerValues{{
+    {16, 14, 12, 8, 7},
+    {6, 4, 3, 2, 1},
+    {16, 8, 4, 2, 1},
+}};
+inline constexpr std::array<std::array<int, kPickerColumns>, kPickerRows> kPickerSymbols{{
+    {140, 143, 142, 141, 146},
+    {145, 144, 148, 147, 149},
+    {150, 151, 152, 153, 154},
+}};
+
 // One 4/4 bar as sixteen sixteenth-note positions. A position holds a chord of
 // up to eight notes, a rest, or a hold that continues what starts earlier.
 class ScoreGrid {

@@ -9,6 +9,13 @@ namespace harkwell {
 // True when the low byte of a packed short message is a status byte that
 // starts a message of its own: not a data byte, not the start or end of a
 // system-exclusive message.
+// A short message packed as a port sends it: status | data1 << 8 | data2 << 16.
+constexpr std::uint32_t PackShortMessage(int status, int data1, int data2)
+{
+    return (static_cast<std::uint32_t>(status) & 0xFFu) | (static_cast<std::uint32_t>(data1) & 0xFFu) << 8 |
+           (static_cast<std::uint32_t>(data2) & 0xFFu) << 16;
+}
+
 inline bool IsShortMessageStatus(std::uint32_t packed)
 {
     const std::uint32_t status = packed & 0xFFu;

@@ -13,11 +13,25 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+class QLabel;
+
 namespace harkwell {
 
 class CKeyboardPicture;
+class CLongStaffPicture;
 class COffScreenPicture;
+class CSymbolGridPicture;
 class CWavePicture;
+class MidiOutPort;
+
+// How the analyze dialog sounds what is written: the built-in synth, opened
+// on first use (null when there is none), and the score's instrument, kept
+// in the settings.
+struct ScoreSound {
+    std::function<MidiOutPort*()> synth;
+    std::int32_t* instrument = nullptr;
+};
 
 // The window in which one bar is written down: the analysed piece of the
 // area panel's stretch, in which the user selects what to hear and analyse,
@@ -29,7 +43,13 @@ public:
     static constexpr int kPictureSlot = 2;
     static constexpr PictureRect kKeyboardPlace{10, 180, 390, 240};
 
-    CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, MessageSink& messages);
+    static constexpr PictureRect kStaffPlace{10, 330, 350, 490};
+    static constexpr PictureRect kPickerPlace{360, 330, 510, 420};
+    static constexpr std::int32_t kBarTicks = 3840;  // one 4/4 bar at division 960
+    static constexpr std::int32_t kDivision = 960;
+    static constexpr std::int32_t kSixteenthTicks = kDivision / 4;
+
+    CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, MessageSink& messages, ScoreSound sound = {});
     ~CAnalyzeDlg() override;
 
     COffScreenPicture* PictureHost() { return pictureHost_; }
@@ -41,6 +61,20 @@ public:
 
     // A new stretch: the cursor back at the bar's start and the bar one whole rest.
     void PrepareForStretch();
+
+    // The bar being written: a note or rest of the picker's value at the
+    // cursor, and where the cursor goes.
+    void OnStaffClick(int x);
+    void OnPickerPress(int row, int column);
+    // The picker's chosen value in sixteenths.
+    int PickerValue() const;
+    CLongStaffPicture& Staff() { return *staff_; }
+    COffScreenPicture* StaffHost() { return staffHost_; }
+    COffScreenPicture* PickerHost() { return pickerHost_; }
+    QComboBox* InstrumentList() { return instruments_; }
+    QString GuidanceText() const;
+    // While the score plays a new instrument is neither kept nor sent.
+    void SetScorePlaying(bool playing) { scorePlaying_ = playing; }
 
     // The stretch to show, handed over whole, with the piece selected in it.
     void ShowStretch(const PanelStretch& stretch) { stretch_ = stretch; }
@@ -67,6 +101,12 @@ private:
     void OnKeyDown(int note);
     void OnKeyUp(int note);
     void OnKeyDoubleClick(int note);
+    void OnInstrumentChosen(int index);
+    // Shows the grid on the staff, and the cursor over it.
+    void RefreshStaff();
+    void HighlightCursor();
+    // The synth with the score's instrument chosen, or null.
+    MidiOutPort* Synth();
 
     std::function<bool()> tuneLoaded_;
     MessageSink& messages_;
@@ -76,6 +116,17 @@ private:
     ScoreGrid grid_;
     COffScreenPicture* keyboardHost_;
     std::unique_ptr<CKeyboardPicture> keyboard_;
+    ScoreSound sound_;
+    std::int32_t ownInstrument_ = 0;   // when the settings keep none
+    MidiOutPort* programmed_ = nullptr;  // the synth that was told the instrument
+    int soundingNote_ = -1;
+    bool scorePlaying_ = false;
+    COffScreenPicture* staffHost_;
+    std::unique_ptr<CLongStaffPicture> staff_;
+    COffScreenPicture* pickerHost_;
+    std::unique_ptr<CSymbolGridPicture> picker_;
+    QComboBox* instruments_;
+    QLabel* guidance_;
 };
 
 }  // namespace harkwell

@@ -60,7 +60,8 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
             [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }});
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
-    analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages);
+    analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages,
+                                  {[this] { return synth_.Port(); }, &setup_.instrument});
     CreateButtons();
     UpdateGuidance();
 

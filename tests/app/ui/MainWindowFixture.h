@@ -2,6 +2,7 @@
 
 #include "app/ui/CCopyDownDlg.h"
 #include "audio/WaveFileWriter.h"
+#include "widgets/ui/COffScreenPicture.h"
 
 #include "fakes/FakeWaveOutPort.h"
 #include "fakes/ManualTimerService.h"
