@@ -13,10 +13,65 @@ PlaybackControl::PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks
 {
 }
 
+PlaybackControl::PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers, MessageSink& messages,
+                                 Hooks hooks)
+    : PlaybackControl(port, messages, std::move(hooks))
+{
+    musicPlayer_ = std::make_unique<MusicPlayer>(messages, midi, timers);
+}
+
 PlaybackControl::~PlaybackControl()
 {
     self_.reset();
     player_.reset();  // stops and joins before the play buffer goes
+    if (song_ && scorePlaying_ && musicPlayer_->IsActive()) (void)song_->Stop();  // it always answers 1
+    song_.reset();    // joins its play thread before the controller goes
+}
+
+std::function<void(std::function<void(PlaybackControl&)>)> PlaybackControl::Poster()
+{
+    return [post = hooks_.post, weak = std::weak_ptr<PlaybackControl*>(self_)](auto task) {
+        post([weak, task] {
+            if (const auto self = weak.lock()) task(**self);
+        });
+    };
+}
+
+void PlaybackControl::ToggleScore(const ScoreBar& bar)
+{
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
+    if (!musicPlayer_ || bar.grid == nullptr) return;
+    if (scorePlaying_) {
+        // A song that has just ended on its own needs no stop, only its end.
+        if (song_ && musicPlayer_->IsActive()) (void)song_->Stop();  // it always answers 1
+        hooks_.scoreChanged(false);
+        const std::uint64_t generation = scoreGeneration_;
+        Poster()([generation](PlaybackControl& self) { self.EndScore(generation); });
+        return;
+    }
+    scorePlaying_ = true;
+    hooks_.scoreChanged(true);
+    song_.reset();
+    song_ = std::make_unique<MidiF0Data>(messages_, *musicPlayer_);
+    BuildBarTrack(song_->Track(), bar);
+    const std::uint64_t generation = ++scoreGeneration_;
+    auto post = Poster();
+    // The end routine runs on the song's play thread: it only posts.
+    song_->Play([post, generation] {
+        post([generation](PlaybackControl& self) {
+            if (generation != self.scoreGeneration_ || !self.scorePlaying_) return;
+            self.hooks_.scoreChanged(false);
+            self.EndScore(generation);
+        });
+    }, nullptr, 1);
+}
+
+void PlaybackControl::EndScore(std::uint64_t generation)
+{
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
+    if (generation != scoreGeneration_ || !scorePlaying_) return;
+    song_.reset();  // waits for its play thread
+    scorePlaying_ = false;
 }
 
 bool PlaybackControl::MayStop(PlayMode pressed, PlayMode playing)
@@ -92,11 +147,7 @@ bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::ui
     const std::uint64_t generation = ++generation_;
     // Both notices come from the player's threads; they are acted on in the
     // interface thread, and only while this control lives.
-    const auto post = [post = hooks_.post, weak = std::weak_ptr<PlaybackControl*>(self_)](auto task) {
-        post([weak, task] {
-            if (const auto self = weak.lock()) task(**self);
-        });
-    };
+    const auto post = Poster();
     player_ = std::make_unique<WavePlayer>(
         port_, messages_, tune.format, playBuffer_.data(), playFrames_, WavePlayerSettings{},
         [post, generation](WaveBufferHeader* header) {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "app/ScoreSong.h"
 #include "audio/WaveFormat.h"
 #include "audio/WaveOutPort.h"
 #include "audio/WavePlayer.h"
 #include "common/MessageSink.h"
 #include "common/ThreadChecker.h"
+#include "score/MidiF0Data.h"
+#include "score/MidiOutPort.h"
+#include "score/MusicPlayer.h"
+#include "score/TimerService.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,7 +33,8 @@ struct PlaySource {
 // stretch, stops the playback it may stop, or is refused with "Now playing."
 // while another window's stretch plays. Every stretch plays from a copy of
 // its own (after 4096 silent bytes, at the chosen speed), so loading another
-// tune does not disturb it.
+// tune does not disturb it. Beside the wave, the written bar plays as a song
+// through the MIDI output.
 //
 // Threads: every call is made on the interface thread. The player's notices
 // arrive on its worker and are carried to the interface thread by `post`.
@@ -45,9 +51,15 @@ public:
         std::function<void()> changed;
         // How the player's worker waits between its steps.
         WavePlayer::Sleep sleep;
+        // The score began or stopped playing: the caption of Play Score,
+        // "  Stop" or "  Play", and the keys' sound follow it.
+        std::function<void(bool playing)> scoreChanged = [](bool) {};
     };
 
     PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks hooks);
+    // With the MIDI side, for the written bar.
+    PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers, MessageSink& messages,
+                    Hooks hooks);
     // Stops what plays and waits for the player's worker.
     ~PlaybackControl();
     PlaybackControl(const PlaybackControl&) = delete;
@@ -59,6 +71,10 @@ public:
     // Stops the running playback when the mode started it (the list dialog
     // stops its row when it closes).
     void StopMode(PlayMode mode);
+
+    // Play Score: plays the bar, or stops it while it plays.
+    void ToggleScore(const ScoreBar& bar);
+    bool IsScorePlaying() const { return scorePlaying_; }
 
     bool IsPlaying() const { return playing_; }
     PlayMode Mode() const { return mode_; }
@@ -72,6 +88,10 @@ private:
     [[nodiscard]] bool Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
     void BuildPlayBuffer(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
     void OnEnded(std::uint64_t generation);
+    // After a song has ended or been stopped: it goes, and the keys may sound again.
+    void EndScore(std::uint64_t generation);
+    // Runs a task on the interface thread, only while this control lives.
+    std::function<void(std::function<void(PlaybackControl&)>)> Poster();
     void SetIdle();
 
     WaveOutPort& port_;
@@ -85,6 +105,12 @@ private:
     // Tells the notices of an earlier player from those of the running one.
     std::uint64_t generation_ = 0;
     std::unique_ptr<WavePlayer> player_;
+    // The written bar: one controller for the program's songs, the song
+    // that plays, and which song the notices belong to.
+    std::unique_ptr<MusicPlayer> musicPlayer_;
+    std::unique_ptr<MidiF0Data> song_;
+    bool scorePlaying_ = false;
+    std::uint64_t scoreGeneration_ = 0;
     // Posted notices run only while this control lives.
     std::shared_ptr<PlaybackControl*> self_ = std::make_shared<PlaybackControl*>(this);
 };

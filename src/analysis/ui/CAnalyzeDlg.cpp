@@ -144,6 +144,7 @@ void CAnalyzeDlg::OnKeyDown(int note)
     keyboard_->MarkNote(note);
     if (MidiOutPort* port = Synth()) {
         soundingNote_ = note;
+        soundingPort_ = port;
         // A key that cannot sound is still marked and can still be written.
         (void)port->SendShort(PackShortMessage(kNoteOnStatus | kChannel, note, kVelocity));
     }
@@ -151,9 +152,11 @@ void CAnalyzeDlg::OnKeyDown(int note)
 
 void CAnalyzeDlg::OnKeyUp(int)
 {
-    if (soundingNote_ < 0 || programmed_ == nullptr || scorePlaying_) return;
-    (void)programmed_->SendShort(PackShortMessage(kNoteOffStatus | kChannel, soundingNote_, 0));
+    // The note a key started always ends, even when the score began meanwhile.
+    if (soundingNote_ < 0 || soundingPort_ == nullptr) return;
+    (void)soundingPort_->SendShort(PackShortMessage(kNoteOffStatus | kChannel, soundingNote_, 0));
     soundingNote_ = -1;
+    soundingPort_ = nullptr;
 }
 
 void CAnalyzeDlg::OnKeyDoubleClick(int note)
@@ -173,6 +176,12 @@ void CAnalyzeDlg::OnInstrumentChosen(int index)
     if (index < 0 || scorePlaying_) return;
     *sound_.instrument = index;
     if (programmed_ != nullptr) (void)programmed_->SendShort(PackShortMessage(kProgramChangeStatus | kChannel, index, 0));
+}
+
+void CAnalyzeDlg::SetScorePlaying(bool playing)
+{
+    scorePlaying_ = playing;
+    programmed_ = nullptr;
 }
 
 int CAnalyzeDlg::PickerValue() const

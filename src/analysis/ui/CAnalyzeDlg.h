@@ -74,7 +74,8 @@ public:
     QComboBox* InstrumentList() { return instruments_; }
     QString GuidanceText() const;
     // While the score plays a new instrument is neither kept nor sent.
-    void SetScorePlaying(bool playing) { scorePlaying_ = playing; }
+    // After it the keys tell the synth the instrument again.
+    void SetScorePlaying(bool playing);
 
     // The stretch to show, handed over whole, with the piece selected in it.
     void ShowStretch(const PanelStretch& stretch) { stretch_ = stretch; }
@@ -120,6 +121,7 @@ private:
     std::int32_t ownInstrument_ = 0;   // when the settings keep none
     MidiOutPort* programmed_ = nullptr;  // the synth that was told the instrument
     int soundingNote_ = -1;
+    MidiOutPort* soundingPort_ = nullptr;  // where the sounding note went
     bool scorePlaying_ = false;
     COffScreenPicture* staffHost_;
     std::unique_ptr<CLongStaffPicture> staff_;

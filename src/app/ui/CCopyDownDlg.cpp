@@ -6,6 +6,7 @@
 #include "app/AreaFile.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CPlaySettingDlg.h"
+#include "app/ScoreSong.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
 #include "app/Guidance.h"
@@ -52,12 +53,13 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     setFixedSize(Units(515), Units(172));
     setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
     playback_ = std::make_unique<PlaybackControl>(
-        services_.waveOut, services_.messages,
+        services_.waveOut, services_.midiOut, services_.timers, services_.messages,
         PlaybackControl::Hooks{
             [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
             [this](PlayMode mode, std::string_view caption) { SetPlayCaption(mode, caption); },
             [this] { UpdateGuidance(); },
-            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }});
+            [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+            [this](bool playing) { OnScorePlaying(playing); }});
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
     analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages,
@@ -178,6 +180,7 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples()); break;
     case command::kPowerSpectre: ShowPowerSpectrum(); break;
     case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
+    case command::kPlayScore: PlayScore(); break;
     case command::kAreaList: OpenAreaList(kTuneAreaList); break;
     case command::kBarInfo: OpenBarInfo(); break;
     case command::kAnalyzeList: OpenAreaList(kPanelAreaList); break;
@@ -222,6 +225,23 @@ void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t 
 {
     if (!TuneLoaded()) return;
     playback_->Toggle(mode, {tune_->Format(), tune_->Samples()}, start, end, speed);
+}
+
+void CCopyDownDlg::PlayScore()
+{
+    // The tempo of the separator in force where the analysed piece begins, at the play speed.
+    const PanelStretch& piece = analyzeDlg_->Stretch();
+    const auto position =
+        static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t{piece.dataStart} + piece.selection.start, INT32_MAX));
+    playback_->ToggleScore({&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, SampleRate(), setup_.playSpeed),
+                            setup_.instrument});
+}
+
+void CCopyDownDlg::OnScorePlaying(bool playing)
+{
+    analyzeDlg_->SetScorePlaying(playing);
+    buttons_->SetCaption(static_cast<int>(command::kPlayScore), playing ? QStringLiteral("  Stop") : QStringLiteral("  Play"));
+    buttons_->ShowAll();
 }
 
 void CCopyDownDlg::SetPlayCaption(PlayMode mode, std::string_view caption)

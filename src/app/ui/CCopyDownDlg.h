@@ -61,6 +61,7 @@ public:
 
     bool TuneLoaded() const { return tune_.has_value(); }
     bool IsPlaying() const { return playback_->IsPlaying(); }
+    bool IsScorePlaying() const { return playback_->IsScorePlaying(); }
     std::uint32_t PlayFrames() const { return playback_->PlayFrames(); }
     std::uint32_t TuneFrames() const;
     const SetupData& Setup() const { return setup_; }
@@ -100,6 +101,8 @@ private:
     void LoadWav();
     void PlayCommand(PlayMode mode);
     void OpenAreaList(int list);
+    void PlayScore();
+    void OnScorePlaying(bool playing);
     void OpenBarInfo();
     void SetPlayCaption(PlayMode mode, std::string_view caption);
     void OpenPlaySetting();

@@ -368,3 +368,31 @@ TEST(ProductPage, OpensTheShippedPageFromAFile)
 
 }  // namespace
 }  // namespace harkwell
+
+namespace harkwell {
+namespace {
+
+class PlayScoreTest : public testing::MainWindowFixture {};
+
+TEST_F(PlayScoreTest, PlayScoreStartsAndStopsTheWrittenBar)
+{
+    auto window = Start();
+    LoadThroughThePrompt(*window, testing::WriteTune(dir_, "tune.wav", 441000));
+    testing::Drag(window->TunePictureHost(), 100, 800);
+    testing::Click(window->ButtonHost(4));
+    testing::Drag(window->AreaPanel().PictureHost(), 100, 700);
+    testing::Click(window->ButtonHost(10));
+
+    testing::Click(window->ButtonHost(22));
+    EXPECT_TRUE(window->IsScorePlaying());
+    EXPECT_EQ(window->ButtonCaption(22), "  Stop");
+    testing::Click(window->ButtonHost(22));
+    EXPECT_EQ(window->ButtonCaption(22), "  Play");
+    for (int i = 0; i < 100 && window->IsScorePlaying(); ++i) QCoreApplication::processEvents();
+    EXPECT_FALSE(window->IsScorePlaying());
+    EXPECT_TRUE(midiOut_.SoundingNotes().empty());
+    EXPECT_TRUE(messages_.messages.empty());
+}
+
+}  // namespace
+}  // namespace harkwell
