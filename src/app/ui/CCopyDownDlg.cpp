@@ -181,6 +181,7 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kPowerSpectre: ShowPowerSpectrum(); break;
     case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
     case command::kPlayScore: PlayScore(); break;
+    case command::kSyncPlay: SyncPlay(); break;
     case command::kAreaList: OpenAreaList(kTuneAreaList); break;
     case command::kBarInfo: OpenBarInfo(); break;
     case command::kAnalyzeList: OpenAreaList(kPanelAreaList); break;
@@ -235,6 +236,15 @@ void CCopyDownDlg::PlayScore()
         static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t{piece.dataStart} + piece.selection.start, INT32_MAX));
     playback_->ToggleScore({&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, SampleRate(), setup_.playSpeed),
                             setup_.instrument});
+}
+
+void CCopyDownDlg::SyncPlay()
+{
+    // Wave and score start together, or not at all while either plays.
+    if (!TuneLoaded() || IsPlaying() || IsScorePlaying()) return;
+    PlayCommand(PlayMode::AnalyzeDialog);
+    PlayScore();
+    buttons_->ShowAll();
 }
 
 void CCopyDownDlg::OnScorePlaying(bool playing)

@@ -102,6 +102,7 @@ private:
     void PlayCommand(PlayMode mode);
     void OpenAreaList(int list);
     void PlayScore();
+    void SyncPlay();
     void OnScorePlaying(bool playing);
     void OpenBarInfo();
     void SetPlayCaption(PlayMode mode, std::string_view caption);

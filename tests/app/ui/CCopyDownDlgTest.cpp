@@ -392,6 +392,22 @@ TEST_F(PlayScoreTest, PlayScoreStartsAndStopsTheWrittenBar)
     EXPECT_FALSE(window->IsScorePlaying());
     EXPECT_TRUE(midiOut_.SoundingNotes().empty());
     EXPECT_TRUE(messages_.messages.empty());
+
+    // Sync Play starts both, and is refused while either plays.
+    testing::Click(window->ButtonHost(23));
+    EXPECT_TRUE(window->IsPlaying());
+    EXPECT_TRUE(window->IsScorePlaying());
+    EXPECT_EQ(window->ButtonCaption(16), "  Stop");
+    const int closes = waveOut_.closes;
+    testing::Click(window->ButtonHost(23));
+    EXPECT_TRUE(window->IsPlaying());
+    EXPECT_EQ(waveOut_.closes, closes);
+    testing::Click(window->ButtonHost(16));
+    testing::Click(window->ButtonHost(22));
+    for (int i = 0; i < 100 && window->IsScorePlaying(); ++i) QCoreApplication::processEvents();
+    EXPECT_FALSE(window->IsPlaying());
+    EXPECT_FALSE(window->IsScorePlaying());
+    EXPECT_TRUE(messages_.messages.empty());
 }
 
 }  // namespace
