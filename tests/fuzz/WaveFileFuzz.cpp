@@ -105,7 +105,7 @@ void CheckColumns(std::span<const std::int16_t> samples, const WaveformSummary& 
     const auto frames = static_cast<std::uint32_t>(samples.size());
     WaveformView view;
     view.frames = frames;
-    view.zoom = static_cast<std::uint32_t>(1 + dice.Below(frames / 2 + 2));
+    view.zoom = static_cast<std::uint32_t>(dice.Below(frames / 2 + 2));  // 0 stands for 1
     view.viewStart = static_cast<std::uint32_t>(dice.Below(std::uint64_t{frames} + 2));
     view.width = static_cast<int>(1 + dice.Below(1500));
     view.height = static_cast<int>(dice.Below(600));
