@@ -51,8 +51,7 @@ void WriteFixtures()
     std::fclose(text);
 }
 
-// Removes what a command left in the folder and puts the fixtures back.
-void Restore()
+void ClearFolder()
 {
     DIR* folder = opendir(".");
     Require(folder != nullptr, "folder lists");
@@ -63,7 +62,26 @@ void Restore()
     }
     closedir(folder);
     for (const std::string& name : names) Require(std::remove(name.c_str()) == 0, "left file removed");
+}
+
+// Removes what a command left in the folder and puts the fixtures back.
+void Restore()
+{
+    ClearFolder();
     WriteFixtures();
+}
+
+std::string& Folder()
+{
+    static std::string folder;
+    return folder;
+}
+
+void RemoveFolder()
+{
+    if (chdir(Folder().c_str()) != 0) return;
+    ClearFolder();
+    if (chdir("/") == 0) rmdir(Folder().c_str());
 }
 
 }  // namespace
@@ -73,6 +91,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     char pattern[] = "/tmp/harkwell-cli-fuzz-XXXXXX";
     harkwell::fuzz::Require(mkdtemp(pattern) != nullptr && chdir(pattern) == 0, "working folder");
+    harkwell::fuzz::Folder() = pattern;
+    std::atexit(harkwell::fuzz::RemoveFolder);
     harkwell::fuzz::WriteFixtures();
     return 0;
 }
