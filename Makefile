@@ -4,9 +4,14 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+# Seconds per fuzz target: a short run in `make test`, as long as asked in `make fuzz`.
+FUZZ_TEST_SECONDS ?= 12
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS = WaveFileFuzz SetupFileFuzz AreaFileFuzz ShiftJisFuzz CliFuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test bench build deps configure clean test-main test-asan test-tsan
+.PHONY: run test bench build deps configure clean test-main test-asan test-tsan test-fuzz fuzz fuzz-build
 
 deps:
 	@tools/install-deps.sh
@@ -19,6 +24,9 @@ $(ASAN_BUILD)/build.ninja: | deps
 
 $(TSAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARKWELL_TSAN=ON -DHARKWELL_CORE_ONLY=ON
+
+$(FUZZ_BUILD)/build.ninja: | deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DHARKWELL_CORE_ONLY=ON -DHARKWELL_FUZZ=ON
 
 $(BENCH_BUILD)/build.ninja: | deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARKWELL_BENCH=ON
@@ -42,11 +50,23 @@ test-tsan: deps $(TSAN_BUILD)/build.ninja
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target harkwell_core_tests
 	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-main test-asan test-tsan
+# The libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer)
+# over their seed corpora and then briefly; any finding fails.
+fuzz-build: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+
+test-fuzz: fuzz-build
+	tests/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
+
+# As long as asked: make fuzz FUZZ_SECONDS=3600 (per target, one core).
+fuzz: fuzz-build
+	nice tests/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+test: test-main test-asan test-tsan test-fuzz
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,5 +1,6 @@
 #include "areas/SeparatorTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -102,7 +103,9 @@ void SeparatorTable::ChangeBaseNote(int index, int newBaseNote)
     if (!InTable(newBaseNote, kNoteValueTable.size())) return;
     const auto at = static_cast<std::size_t>(index);
     const double ratio = kNoteValueTable[static_cast<std::size_t>(newBaseNote)].eighths / NoteValueOf(index);
-    baseLength[at] = TruncateToInt(ratio * baseLength[at]);
+    // Lengths read from a file may be a few frames; a length of 0 would stop
+    // the bar lines and be replaced by the default at the next load.
+    baseLength[at] = std::max(TruncateToInt(ratio * baseLength[at]), 1);
     baseNote[at] = newBaseNote;
 }
 

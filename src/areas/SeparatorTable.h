@@ -64,7 +64,7 @@ struct SeparatorTable {
     [[nodiscard]] bool SetBaseLength(int index, std::int32_t frames);
     // The last separator starting at or before the position; 0 when none.
     int SeparatorAt(std::int32_t position) const;
-    // Changes the base note value and scales the base length to keep the tempo.
+    // Changes the base note value and scales the base length to keep the tempo (one frame at least).
     void ChangeBaseNote(int index, int newBaseNote);
 
     // Quarter notes per minute of separator i.

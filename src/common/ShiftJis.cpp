@@ -21,13 +21,37 @@ std::size_t Utf8Length(unsigned char lead)
     return 1;
 }
 
+// One converter per direction and thread: opening one loads the code page's
+// tables, and a full line.dat converts hundreds of names.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (IsOpen()) iconv_close(handle_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+    // Back in the initial state, whatever the last conversion left.
+    iconv_t Reset()
+    {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        return handle_;
+    }
+
+private:
+    iconv_t handle_;
+};
+
 // Converts with iconv; a sequence it cannot take is replaced by '?' and
 // stepped over by `skip(first byte)` bytes.
 template <typename Skip>
-std::string Convert(const char* to, const char* from, std::string_view text, Skip skip)
+std::string Convert(Converter& cached, std::string_view text, Skip skip)
 {
-    iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    if (!cached.IsOpen()) return std::string(text);
+    iconv_t converter = cached.Reset();
     std::string out;
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
@@ -44,7 +68,6 @@ std::string Convert(const char* to, const char* from, std::string_view text, Ski
         in += step;
         inLeft -= step;
     }
-    iconv_close(converter);
     return out;
 }
 
@@ -52,12 +75,14 @@ std::string Convert(const char* to, const char* from, std::string_view text, Ski
 
 std::string Utf8ToShiftJis(std::string_view utf8)
 {
-    return Convert(kShiftJis, "UTF-8", utf8, Utf8Length);
+    thread_local Converter converter(kShiftJis, "UTF-8");
+    return Convert(converter, utf8, Utf8Length);
 }
 
 std::string ShiftJisToUtf8(std::string_view shiftJis)
 {
-    return Convert("UTF-8", kShiftJis, shiftJis, [](unsigned char) { return std::size_t{1}; });
+    thread_local Converter converter("UTF-8", kShiftJis);
+    return Convert(converter, shiftJis, [](unsigned char) { return std::size_t{1}; });
 }
 
 std::string_view CutShiftJis(std::string_view shiftJis, std::size_t maxBytes)

@@ -114,6 +114,16 @@ TEST(SeparatorTable, ChangingTheNoteValueKeepsTheTempo)
     EXPECT_EQ(table.Tempo(0, kRate), 120);
 }
 
+TEST(SeparatorTable, AShorterNoteValueKeepsAtLeastOneFrame)
+{
+    // A table read from a file may hold lengths far below what the dialog takes.
+    SeparatorTable table = TableOf({{0, 3, 0, 7}});
+    table.ChangeBaseNote(0, 0);
+    EXPECT_EQ(table.baseNote[0], 0);
+    EXPECT_EQ(table.baseLength[0], 1);
+    EXPECT_TRUE(table.Repair());
+}
+
 TEST(FramesFromMilliseconds, GivesTheShortestLengthShowingAtLeastThatMany)
 {
     const std::tuple<int, std::uint32_t, std::int32_t> cases[] = {

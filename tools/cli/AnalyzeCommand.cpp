@@ -31,7 +31,7 @@ std::optional<std::int64_t> Frame(std::string_view text)
 
 }  // namespace
 
-int RunAnalyze(std::span<char*> arguments, MessageSink& sink, std::FILE* out, std::FILE* err)
+int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err)
 {
     const auto count = static_cast<int>(arguments.size());
     if (count < 3) return Usage(err);

@@ -15,6 +15,6 @@ namespace harkwell::cli {
 // weighted by the harmonics unless --harmonics off. `arguments` are those
 // after "analyze". Usage goes to `err`. 0 when printed, 1 when the tune or the selection was
 // refused, 2 for wrong usage.
-int RunAnalyze(std::span<char*> arguments, MessageSink& sink, std::FILE* out, std::FILE* err);
+int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err);
 
 }  // namespace harkwell::cli

@@ -15,11 +15,11 @@ namespace {
 constexpr int kSpacingFactor = 8;
 constexpr int kUsageError = 2;
 
-int Usage(const char* reason)
+int Usage(std::FILE* err, const char* reason)
 {
-    if (reason != nullptr) std::fprintf(stderr, "%s\n", reason);
+    if (reason != nullptr) std::fprintf(err, "%s\n", reason);
     std::fputs("usage: harkwell-cli stretch IN.wav SPEED OUT.wav   (SPEED above 1 is faster, e.g. 2, 1.5, 0.75, 0.5)\n",
-               stderr);
+               err);
     return kUsageError;
 }
 
@@ -48,14 +48,14 @@ bool Write(const std::string& path, const WaveData& tune, MessageSink& sink)
 
 }  // namespace
 
-int RunStretch(std::span<char* const> arguments, MessageSink& sink, std::FILE* out)
+int RunStretch(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err)
 {
-    if (arguments.size() != 3) return Usage(nullptr);
+    if (arguments.size() != 3) return Usage(err, nullptr);
     const std::optional<double> speed = ParseSpeed(arguments[1]);
     if (!speed) {
         std::string reason = "SPEED must be a positive number: ";
         reason += arguments[1];
-        return Usage(reason.c_str());
+        return Usage(err, reason.c_str());
     }
 
     std::optional<WaveData> tune = WaveData::Load(arguments[0], sink);

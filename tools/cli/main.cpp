@@ -1,35 +1,14 @@
 // harkwell-cli: the engine of Harkwell without a window, for scripts.
-#include "AnalyzeCommand.h"
-#include "InfoCommand.h"
-#include "StretchCommand.h"
+#include "Cli.h"
 
 #include "common/StderrMessageSink.h"
 
+#include <cstddef>
 #include <cstdio>
-#include <string_view>
-
-namespace {
-
-constexpr int kUsageError = 2;
-
-int Usage()
-{
-    std::fputs("usage: harkwell-cli info FILE.wav\n"
-               "       harkwell-cli stretch IN.wav SPEED OUT.wav\n"
-               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n",
-               stderr);
-    return kUsageError;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) return Usage();
-    const std::string_view command = argv[1];
     harkwell::StderrMessageSink sink;
-    if (command == "info" && argc == 3) return harkwell::cli::RunInfo(argv[2], sink, stdout);
-    if (command == "analyze") return harkwell::cli::RunAnalyze({argv + 2, static_cast<std::size_t>(argc - 2)}, sink, stdout, stderr);
-    if (command == "stretch") return harkwell::cli::RunStretch({argv + 2, static_cast<std::size_t>(argc - 2)}, sink, stdout);
-    return Usage();
+    const std::size_t count = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
+    return harkwell::cli::RunCli({argv + 1, count}, sink, stdout, stderr);
 }
