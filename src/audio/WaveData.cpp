@@ -131,8 +131,15 @@ void ReportFormatError(MessageSink& sink, WaveFileError code, std::string_view d
 
 std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sink)
 {
-    FilePtr file = OpenForReading(path);
+    std::string cause;
+    FilePtr file = OpenForReading(path, &cause);
     struct stat info {};
+    // A FIFO or a device is named as such (a folder stays "not found"): the
+    // user sees why the tune was refused without it ever being opened.
+    if (!file && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) {
+        ShowPlainMessage(sink, "file can not open [" + FileDetail(path, cause) + "]");
+        return std::nullopt;
+    }
     if (!file || fstat(fileno(file.get()), &info) != 0) {
         ReportFileError(sink, WaveFileError::NotFound);
         return std::nullopt;
@@ -177,8 +184,8 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     header.fmtSize = fmt->size;
     wave.format_ = {ReadLe16(record),      ReadLe16(record + 2),  ReadLe32(record + 4),
                     ReadLe32(record + 8),  ReadLe16(record + 12), ReadLe16(record + 14)};
-    if (const std::string cause = UnusableFormatCause(wave.format_); !cause.empty()) {
-        ShowPlainMessage(sink, cause);
+    if (const std::string unusable = UnusableFormatCause(wave.format_); !unusable.empty()) {
+        ShowPlainMessage(sink, unusable);
         return std::nullopt;
     }
     offset += kChunkHeaderSize + fmt->size;

@@ -1,5 +1,6 @@
 #include "audio/WaveData.h"
 
+#include "fakes/FifoTrap.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
 #include "fakes/WavBuilder.h"
@@ -250,6 +251,13 @@ TEST_F(WaveDataTest, RefusesWrongHeadersDataPastTheEndAndMissingFiles)
         EXPECT_FALSE(WaveData::Load(path, sink));
         EXPECT_EQ(sink.Texts(), Texts{"file is not found"});
     }
+
+    // A FIFO is named and never opened, so the load cannot block on it.
+    testing::FifoTrap fifo(dir_.File("fifo.wav"));
+    RecordingMessageSink fifoSink;
+    EXPECT_FALSE(WaveData::Load(fifo.Path(), fifoSink));
+    EXPECT_EQ(fifoSink.Texts(), Texts{"file can not open [" + fifo.Path() + ": a FIFO, not a regular file]"});
+    EXPECT_FALSE(fifo.Sprung());
 }
 
 TEST_F(WaveDataTest, LoadsAnEmptyDataChunk)

@@ -84,7 +84,8 @@ TEST(CliStretch, ExitsWithOneAndWritesNothingWhenRefused)
     } cases[] = {
         {dir.File("missing.wav"), out, "message: file is not found\n"},
         {eightBit, out, "message: sample width is not supported for speed change [8 bits]\n"},
-        {good, dir.File("no-such-folder/out.wav"), "message: ファイルの作成に失敗しました。\n"},
+        {good, dir.File("no-such-folder/out.wav"),
+         "message: ファイルの作成に失敗しました。 [" + dir.File("no-such-folder") + ": No such file or directory]\n"},
     };
     for (const auto& c : cases) {
         const CliResult result = RunCli(dir, "stretch " + Quoted(c.in) + " 1.5 " + Quoted(c.out));

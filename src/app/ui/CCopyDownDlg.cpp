@@ -14,6 +14,7 @@
 #include "areas/ui/CBarDlg.h"
 #include "areas/AreaListing.h"
 #include "areas/ui/CSelectionMarking.h"
+#include "audio/WaveformColumns.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace harkwell {
@@ -39,6 +41,8 @@ constexpr PictureRect kTunePicturePlace{10, 70, 890, 150};
 constexpr PictureRect kPanelPicturePlace{10, 40, 890, 120};
 constexpr PictureRect kAnalyzePicturePlace{10, 50, 510, 130};
 constexpr int kTuneSlot = 0;
+constexpr int kGuidanceTop = kTunePicturePlace.bottom + 2;
+constexpr int kGuidanceBottom = 218;  // the Play, Copy Down, Help and Close buttons start at 220
 constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
 constexpr int kQuitDelayMs = 100;
 
@@ -98,11 +102,21 @@ CCopyDownDlg::~CCopyDownDlg()
 
 void CCopyDownDlg::CreateControls()
 {
-    scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) { pictures_->SetZoom(kTuneSlot, zoom); },
-                                             [this](std::uint32_t start) { pictures_->SetViewStart(kTuneSlot, start); }});
+    // The table of lines holds the visible bars only: they follow every move of the view.
+    scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) {
+                                                 ShowTuneBarLines(static_cast<std::uint32_t>(zoom),
+                                                                  pictures_->ViewStart(kTuneSlot));
+                                                 pictures_->SetZoom(kTuneSlot, zoom);
+                                             },
+                                             [this](std::uint32_t start) {
+                                                 ShowTuneBarLines(pictures_->Zoom(kTuneSlot), start);
+                                                 pictures_->SetViewStart(kTuneSlot, start);
+                                             }});
 
     guidanceLabel_ = new QLabel(this);
-    guidanceLabel_->setGeometry(Units(7), Units(110), Units(501), Units(33));
+    // Between the tune's picture and the buttons below it, so all three lines
+    // of the guidance show while a stretch plays.
+    guidanceLabel_->setGeometry(Units(7), kGuidanceTop, Units(501), kGuidanceBottom - kGuidanceTop);
     guidanceLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     tunePictureHost_ = new COffScreenPicture(this);
@@ -133,8 +147,18 @@ void CCopyDownDlg::CreateButtons()
 
 void CCopyDownDlg::ReloadLastWork()
 {
-    if (!CanOpenFile(setup_.tunePath)) return;
+    // The window opens empty without a word; one started from a terminal says why there.
+    std::string cause;
+    if (!OpenForReading(setup_.tunePath, &cause)) {
+        if (!setup_.tunePath.empty())
+            std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
+                         FileDetail(setup_.tunePath, cause).c_str());
+        return;
+    }
     LoadTune(setup_.tunePath);
+    if (!TuneLoaded())
+        std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
+                     FileDetail(setup_.tunePath, "refused by the WAV reader").c_str());
     const AreaLists lists = LoadAreaFile(services_.messages, WorkFilePath(workDir_, "line.dat"));
     for (std::size_t slot = 0; slot < lists.size(); ++slot)
         for (const WaveformArea& area : lists[slot])
@@ -302,23 +326,35 @@ void CCopyDownDlg::OpenPlaySetting()
 
 void CCopyDownDlg::OpenTune(const std::string& path)
 {
+    // The new tune is read first: a file the reader refuses (it has said why)
+    // leaves the tune, its areas, bars and settings as they were.
+    std::optional<WaveData> tune = WaveData::Load(path, services_.messages);
+    if (!tune) return;
     setup_ = SetupData();
     for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
     // A path too long for setup.ini is not kept: a cut path would name another file.
     setup_.tunePath = FitsTunePath(path) ? path : std::string();
-    LoadTune(path);
+    InstallTune(std::move(tune));
 }
 
 void CCopyDownDlg::LoadTune(const std::string& path)
 {
-    tune_.reset();
-    tune_ = WaveData::Load(path, services_.messages);
+    InstallTune(WaveData::Load(path, services_.messages));
+}
+
+void CCopyDownDlg::InstallTune(std::optional<WaveData> tune)
+{
+    // The pictures read the samples in place: none keeps pointing at the old
+    // tune's once it is gone. The panels show a stretch again after the next Copy Down.
+    for (const int slot : {kTuneSlot, CAreaDlg::kPictureSlot, CAnalyzeDlg::kPictureSlot})
+        pictures_->SetSamples(slot, nullptr, 0, 1, 16);
+    tune_ = std::move(tune);
     if (tune_) {
         tune_->MixToMono();
         hadTune_ = true;
     }
     const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
-    ShowTuneBarLines();
+    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), 0);
     pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
                           format.bitsPerSample);
     pictures_->Show(kTuneSlot);
@@ -360,10 +396,13 @@ void CCopyDownDlg::OnTuneRelease(std::uint32_t frame)
     UpdateGuidance();
 }
 
-void CCopyDownDlg::ShowTuneBarLines()
+void CCopyDownDlg::ShowTuneBarLines(std::uint32_t zoom, std::uint32_t viewStart)
 {
     pictures_->ClearMarkers(kTuneSlot);
-    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
+    const WaveformView view{TuneFrames(), zoom, viewStart, kTunePicturePlace.Width(), kTunePicturePlace.Height()};
+    const std::int64_t end = std::int64_t{viewStart} + view.VisibleFrames();
+    for (const BarLine& line : VisibleTuneBarLines(setup_.separators, viewStart, end, TuneFrames(),
+                                                   kTunePicturePlace.Width(), CWavePicture::kMaxLines))
         pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
 }
 
@@ -385,7 +424,7 @@ void CCopyDownDlg::DrawSeparators()
     ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzed.dataStart, analyzed.dataLength);
     pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
     pictures_->Show(CAnalyzeDlg::kPictureSlot);
-    ShowTuneBarLines();
+    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), pictures_->ViewStart(kTuneSlot));
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
 }
