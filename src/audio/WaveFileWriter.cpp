@@ -4,6 +4,7 @@
 #include "common/LittleEndian.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace harkwell {
 
@@ -75,6 +76,8 @@ WaveFileStatus WaveFileWriter::Open(const std::string& path, std::uint32_t sampl
         if (!file_) return Fail("ファイルの作成に失敗しました。", LastError());
     }
     dataSize_ = 0;
+    writeError_ = 0;
+    path_ = path;
     std::FILE* file = Stream();
 
     if (!WriteChunkHeader(file, "RIFF", 0) || !WriteBytes(file, "WAVE", 4))
@@ -103,7 +106,10 @@ WaveWriteResult WaveFileWriter::Write(const std::uint8_t* bytes, std::size_t cou
 {
     // A data chunk past 4 GiB cannot state its size: refuse rather than wrap.
     const bool fits = IsOpen() && dataSize_ + count <= kMaxDataSize;
+    errno = 0;
     if (!fits || !WriteBytes(Stream(), bytes, count)) {
+        // A replacement with a gap must not take the old file's place.
+        if (replacement_ && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
         ShowPlainMessage(sink_, "データの書き込みに失敗しました。");
         return WaveWriteResult::Failed;
     }
@@ -136,6 +142,10 @@ WaveFileStatus WaveFileWriter::Finish()
     ok = ok && WriteSizeAt(file, kDataSizeOffset, dataSize);
     ok = ok && std::fflush(file) == 0;
     WaveFileStatus status = ok ? WaveFileStatus::Done : LastError();
+    if (replacement_ && status == WaveFileStatus::Done && writeError_ != 0) {
+        status = static_cast<WaveFileStatus>(writeError_);
+        failure_ = FileDetail(path_, std::strerror(writeError_));
+    }
     if (replacement_) {
         // Only a complete file takes the old one's place.
         if (status == WaveFileStatus::Done && !replacement_->Commit()) {

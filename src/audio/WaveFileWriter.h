@@ -52,6 +52,7 @@ public:
     [[nodiscard]] WaveFileStatus Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample,
                                       std::uint16_t channels, WaveWriteMode mode = WaveWriteMode::InPlace);
     // Appended when all bytes were appended; the file stays open either way.
+    // After a failed Write a replacement is incomplete: Close then drops it.
     [[nodiscard]] WaveWriteResult Write(const std::uint8_t* bytes, std::size_t count);
     // Done on success or when nothing is open.
     [[nodiscard]] WaveFileStatus Close();
@@ -68,6 +69,9 @@ private:
     std::unique_ptr<FileReplacement> replacement_;
     // The file and the cause of the last failed replacement.
     std::string failure_;
+    std::string path_;
+    // The first failed Write of a replacement, which then is never committed.
+    int writeError_ = 0;
     std::uint64_t dataSize_ = 0;
 };
 
