@@ -8,6 +8,7 @@
 #include "app/ui/CPlaySettingDlg.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
+#include "app/PanelPlacement.h"
 #include "app/Guidance.h"
 #include "areas/ui/CAreaDlg.h"
 #include "areas/ui/CAreaListDlg.h"
@@ -26,12 +27,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 namespace harkwell {
 
@@ -45,6 +48,29 @@ constexpr int kGuidanceTop = kTunePicturePlace.bottom + 2;
 constexpr int kGuidanceBottom = 218;  // the Play, Copy Down, Help and Close buttons start at 220
 constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
 constexpr int kQuitDelayMs = 100;
+
+DesktopRect ToDesktop(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+
+// Shows a panel. The first time in the run it opens clear of the main window
+// and of the other panel when the screen has room; from then on it comes
+// back where it was, where the user moved it included.
+void ShowPanel(QDialog& panel, const QWidget& main, const QWidget& other)
+{
+    if (!panel.testAttribute(Qt::WA_Moved) && main.screen() != nullptr) {
+        std::vector<DesktopRect> taken;
+        if (other.isVisible()) taken.push_back(ToDesktop(other.frameGeometry()));
+        // The panel's frame is not known before it first shows: take the main window's.
+        const QSize frame = main.frameGeometry().size() - main.geometry().size();
+        const auto place = PanelPlace(ToDesktop(main.frameGeometry()), panel.width() + frame.width(),
+                                      panel.height() + frame.height(), ToDesktop(main.screen()->availableGeometry()),
+                                      taken);
+        if (place) panel.move(place->x, place->y);
+    }
+    panel.show();
+    panel.raise();
+    // Without this, every show would put the panel back over the main window.
+    panel.setAttribute(Qt::WA_Moved);
+}
 
 
 }  // namespace
@@ -455,8 +481,7 @@ void CCopyDownDlg::CopyDown()
     pictures_->Show(panel);
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
-    areaDlg_->show();
-    areaDlg_->raise();
+    ShowPanel(*areaDlg_, *this, *analyzeDlg_);
 }
 
 void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end)
@@ -501,8 +526,7 @@ void CCopyDownDlg::Analyze()
 
     analyzeDlg_->ShowStretch({pieceStart, pieceLength, tune_->Format().samplesPerSec, {}});
     analyzeDlg_->PrepareForStretch();
-    analyzeDlg_->show();
-    analyzeDlg_->raise();
+    ShowPanel(*analyzeDlg_, *this, *areaDlg_);
 }
 
 void CCopyDownDlg::BaseWidth()
