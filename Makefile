@@ -6,7 +6,7 @@ TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test bench build deps configure clean test-main test-asan test-tsan
+.PHONY: run test bench memory build deps configure clean test-main test-asan test-tsan
 
 deps:
 	@tools/install-deps.sh
@@ -47,6 +47,11 @@ test: test-main test-asan test-tsan
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
+
+# The peak memory of a loaded one-hour and three-hour tune.
+memory: deps $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_tune_memory
+	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_tune_memory 60 180
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)

@@ -100,6 +100,32 @@ TEST_F(WaveDataTest, MixesALongBlockLikeOneFrameAtATime)
         ASSERT_EQ(mono[i], (stereo[2 * i] + stereo[2 * i + 1]) / 2) << "frame " << i;
 }
 
+TEST_F(WaveDataTest, LoadMonoGivesWhatLoadAndMixToMonoGive)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const struct {
+        std::uint16_t channels, bits;
+        std::size_t bytes;  // several read blocks, a partial frame at the end
+    } cases[] = {{2, 16, 4 * 150001 + 3}, {2, 8, 2 * 150001 + 1}, {1, 16, 2 * 1000}, {2, 16, 0}};
+    for (const auto& c : cases) {
+        Bytes data(c.bytes);
+        for (auto& b : data) b = static_cast<std::uint8_t>(byte(random));
+        testing::WriteBytes(path_, WavBuilder().Riff().Format(c.channels, 44100, c.bits).Chunk("data", data).Build());
+        auto mixed = WaveData::Load(path_, sink_);
+        ASSERT_TRUE(mixed);
+        mixed->MixToMono();
+        const auto mono = WaveData::LoadMono(path_, sink_);
+        ASSERT_TRUE(mono);
+        EXPECT_TRUE(std::equal(mono->Samples().begin(), mono->Samples().end(), mixed->Samples().begin(),
+                               mixed->Samples().end()))
+            << c.channels << " " << c.bits;
+        EXPECT_EQ(mono->Format(), mixed->Format());
+        EXPECT_EQ(mono->Header().dataSize, mixed->Header().dataSize);
+    }
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
 TEST_F(WaveDataTest, FollowsTheChunkOrderRules)
 {
     const Bytes fmt = WavBuilder::FormatBody(1, 44100, 16);

@@ -62,9 +62,8 @@ int RunStretch(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
         return Usage(reason.c_str());
     }
 
-    std::optional<WaveData> tune = WaveData::Load(arguments[0], sink);
+    std::optional<WaveData> tune = WaveData::LoadMono(arguments[0], sink);
     if (!tune) return 1;
-    tune->MixToMono();
     const std::uint32_t framesIn = tune->Frames();
     if (!tune->ChangeSpeed(*speed, kSpacingFactor, sink)) return 1;
     if (!Write(arguments[2], *tune, sink)) return 1;

@@ -354,7 +354,7 @@ void CCopyDownDlg::OpenTune(const std::string& path)
 {
     // The new tune is read first: a file the reader refuses (it has said why)
     // leaves the tune, its areas, bars and settings as they were.
-    std::optional<WaveData> tune = WaveData::Load(path, services_.messages);
+    std::optional<WaveData> tune = WaveData::LoadMono(path, services_.messages);
     if (!tune) return;
     setup_ = SetupData();
     for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
@@ -365,9 +365,10 @@ void CCopyDownDlg::OpenTune(const std::string& path)
 
 void CCopyDownDlg::LoadTune(const std::string& path)
 {
-    InstallTune(WaveData::Load(path, services_.messages));
+    InstallTune(WaveData::LoadMono(path, services_.messages));
 }
 
+// `tune` comes mixed to mono, as every tune of the work is.
 void CCopyDownDlg::InstallTune(std::optional<WaveData> tune)
 {
     // The pictures read the samples in place: none keeps pointing at the old
@@ -375,10 +376,7 @@ void CCopyDownDlg::InstallTune(std::optional<WaveData> tune)
     for (const int slot : {kTuneSlot, CAreaDlg::kPictureSlot, CAnalyzeDlg::kPictureSlot})
         pictures_->SetSamples(slot, nullptr, 0, 1, 16);
     tune_ = std::move(tune);
-    if (tune_) {
-        tune_->MixToMono();
-        hadTune_ = true;
-    }
+    if (tune_) hadTune_ = true;
     const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
     ShowTuneBarLines(pictures_->Zoom(kTuneSlot), 0);
     pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
