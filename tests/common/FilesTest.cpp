@@ -9,7 +9,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace harkwell {
 namespace {
@@ -167,6 +171,34 @@ TEST(WriteWholeFile, ReplacesTheFileALinkNamesAndKeepsTheLink)
     EXPECT_TRUE(WriteWholeFile(sink, dir.File("setup.ini"), std::vector<std::uint8_t>{6}));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("setup.ini")));
     EXPECT_EQ(ReadBytes(dir.File("real.ini")), std::vector<std::uint8_t>{6});
+}
+
+// A disk too full for the new file (a file size limit in a child process):
+// the old file stays, no temporary file is left, and the message says why.
+TEST(WriteWholeFile, AFailedWriteKeepsTheOldFileAndNamesTheCause)
+{
+    TempDir dir;
+    const std::string path = dir.File("line.dat");
+    WriteBytes(path, {4, 4, 4});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+        RecordingMessageSink sink;
+        const bool written = WriteWholeFile(sink, path, std::vector<std::uint8_t>(100000, 1));
+        const std::string expected = "GENE0100000D file size error! [" + path + ": File too large]";
+        _exit(!written && sink.Texts() == std::vector<std::string>{expected} ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write failed without its cause";
+    EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{4, 4, 4}));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1);
 }
 
 TEST(WriteWholeFile, RefusesAFolderThatIsNotThere)
