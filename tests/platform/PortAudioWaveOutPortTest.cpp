@@ -149,6 +149,10 @@ TEST(PortAudioWaveOutPort, PlaysAStretchThroughTheSoundServer)
 
 TEST(PortAudioWaveOutPort, SaysWhyItRefusesAFormatOrADevice)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The host APIs' plugins that a session loads keep memory to the end.
+    GTEST_SKIP() << "the real port is tested in the plain and ThreadSanitizer builds";
+#endif
     PortAudioSession session;
     ASSERT_TRUE(session.Ready());
     PortAudioWaveOutPort port(session);
