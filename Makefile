@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 600
 FUZZ_TARGETS = WaveFileFuzz SetupFileFuzz AreaFileFuzz ShiftJisFuzz CliFuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test bench build deps configure clean test-main test-asan test-tsan test-fuzz fuzz fuzz-build
+.PHONY: run test bench memory build deps configure clean test-main test-asan test-tsan test-fuzz fuzz fuzz-build
 
 deps:
 	@tools/install-deps.sh
@@ -67,6 +67,11 @@ test: test-main test-asan test-tsan test-fuzz
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_bench
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_bench --benchmark_counters_tabular=true
+
+# The peak memory of a loaded one-hour and three-hour tune.
+memory: deps $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_tune_memory
+	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_tune_memory 60 180
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -35,7 +35,7 @@ struct Application {
 };
 
 // Everything the redraws need, made once: making the hour of samples and the
-// picture's copy of them takes far longer than any redraw.
+// picture's summary of them takes far longer than any redraw.
 struct HourOnScreen {
     HourOnScreen()
     {

@@ -72,7 +72,8 @@ bool ParseAreaLists(std::span<const std::uint8_t> bytes, AreaLists& lists)
 AreaLists LoadAreaFile(MessageSink& sink, const std::string& path)
 {
     AreaLists lists;
-    if (!CanOpenFile(path)) return lists;
+    // A missing file means no areas; something that is not a file is reported by the reader.
+    if (!CanOpenFile(path) && NotRegularFileCause(path).empty()) return lists;
     std::vector<std::uint8_t> buffer(kWorkBufferSize);
     std::size_t count = 0;
     // Whatever could be taken from a damaged file is kept; the rest stays empty.

@@ -12,7 +12,13 @@ SetupFile::SetupFile(std::string path, SetupData& setup, MessageSink& sink)
 {
     setup_ = SetupData();
     FilePtr file = OpenForReading(path_);
-    if (!file) return;
+    if (!file) {
+        // Missing or unreadable gives the defaults silently; something that is
+        // not a file at all is named, or the user never learns why.
+        if (const std::string cause = NotRegularFileCause(path_); !cause.empty())
+            ReportGeneralError(sink_, GeneralError::CantOpenFile, FileDetail(path_, cause));
+        return;
+    }
     std::vector<std::uint8_t> bytes(SetupData::kFileSize);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     if (bytes.size() < SetupData::kFileSize) ReportGeneralError(sink_, GeneralError::DataSizeTooLarge);

@@ -182,6 +182,58 @@ std::vector<BarLine> TuneBarLines(const SeparatorTable& table, std::int64_t fram
     return lines;
 }
 
+namespace {
+
+// The first bar line at or after frame t that the walk of TuneBarLines draws,
+// found without walking: to the separator governing t, then by whole bars.
+// -1 when the walk ends before t.
+std::int64_t FirstBarLineFrom(const SeparatorTable& table, std::int64_t t)
+{
+    const std::int64_t first = table.start[0];
+    if (t <= first) return first;
+    int i = 0;
+    while (i < table.separatorCount - 1 && table.start[static_cast<std::size_t>(i + 1)] <= t) {
+        if (table.BarLength(i) < 1) return -1;
+        ++i;
+    }
+    const std::int64_t origin = table.start[static_cast<std::size_t>(i)];
+    const std::int64_t bar = table.BarLength(i);
+    if (t == origin) return origin;
+    if (bar < 1) return -1;
+    const std::int64_t p = origin + (t - origin + bar - 1) / bar * bar;
+    if (i < table.separatorCount - 1 && p >= table.start[static_cast<std::size_t>(i + 1)])
+        return table.start[static_cast<std::size_t>(i + 1)];
+    return p;
+}
+
+}  // namespace
+
+std::vector<BarLine> VisibleTuneBarLines(const SeparatorTable& table, std::int64_t first, std::int64_t end,
+                                         std::int64_t frames, std::int64_t columns, std::size_t limit)
+{
+    end = std::min(end, frames);
+    std::vector<BarLine> lines;
+    if (first >= end || columns < 1 || limit == 0) return lines;
+    const std::int64_t span = end - first;
+    // The first frame of the column after the one that frame p is drawn on.
+    const auto nextColumnStart = [&](std::int64_t p) {
+        const std::int64_t column = (p - first) * columns / span;
+        return first + ((column + 1) * span + columns - 1) / columns;
+    };
+    const auto collect = [&](bool onePerColumn, std::size_t most) {
+        lines.clear();
+        for (std::int64_t t = first; lines.size() < most;) {
+            const std::int64_t p = FirstBarLineFrom(table, t);
+            if (p < 0 || p >= end) break;
+            lines.push_back({static_cast<std::int32_t>(p), kBarLineColour});
+            t = onePerColumn ? std::max(p + 1, nextColumnStart(p)) : p + 1;
+        }
+    };
+    collect(false, limit + 1);
+    if (lines.size() > limit) collect(true, limit);
+    return lines;
+}
+
 std::vector<BarLine> StretchBarAndBeatLines(const SeparatorTable& table, std::int64_t dataStart, std::int64_t length,
                                             std::size_t limit)
 {

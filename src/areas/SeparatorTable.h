@@ -91,6 +91,13 @@ std::int32_t FramesFromMilliseconds(int ms, std::uint32_t sampleRate);
 // The bar lines of a whole tune of `frames` frames, at most `limit` of them.
 std::vector<BarLine> TuneBarLines(const SeparatorTable& table, std::int64_t frames, std::size_t limit);
 
+// The bar lines of the tune's visible frames first .. end - 1 (a tune of
+// `frames` frames), drawn `columns` pixels wide. When they are more than
+// `limit`, the first line of each pixel column stands for the lines drawn on
+// it, so every column with a line shows one at any tune length (columns <= limit).
+std::vector<BarLine> VisibleTuneBarLines(const SeparatorTable& table, std::int64_t first, std::int64_t end,
+                                         std::int64_t frames, std::int64_t columns, std::size_t limit);
+
 // The bar and beat lines of a stretch of `length` frames that begins at tune
 // frame `dataStart`, as positions within the stretch; at most `limit`.
 std::vector<BarLine> StretchBarAndBeatLines(const SeparatorTable& table, std::int64_t dataStart, std::int64_t length,

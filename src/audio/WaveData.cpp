@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,35 @@ void MixStereo16(const std::int16_t* __restrict in, std::int16_t* __restrict out
         out[i] = static_cast<std::int16_t>((in[2 * i] + in[2 * i + 1]) / 2);
 }
 
+void MixStereo8(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t frames)
+{
+    for (std::size_t i = 0; i < frames; ++i)
+        out[i] = static_cast<std::uint8_t>(((in[2 * i] - 0x80) + (in[2 * i + 1] - 0x80)) / 2 + 0x80);
+}
+
+// Reads the stereo frames at `offset` block by block and mixes each into
+// `mono`, which holds one sample per frame, as MixToMono would.
+bool ReadMixedToMono(const FileImage& image, std::uint64_t offset, bool eightBit, ByteBlock& mono)
+{
+    constexpr std::size_t kBlockFrames = std::size_t{1} << 16;
+    const std::size_t sampleBytes = eightBit ? 1 : 2;
+    const std::size_t frames = mono.size() / sampleBytes;
+    std::vector<std::uint8_t> block(kBlockFrames * 2 * sampleBytes);
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t run = std::min(kBlockFrames, frames - done);
+        if (!image.Read(offset + done * 2 * sampleBytes, block.data(), run * 2 * sampleBytes)) return false;
+        if (eightBit) {
+            MixStereo8(block.data(), mono.data() + done, run);
+        } else {
+            // The block and the samples are aligned for 16-bit access by their allocators.
+            MixStereo16(reinterpret_cast<const std::int16_t*>(block.data()),
+                        reinterpret_cast<std::int16_t*>(mono.data()) + done, run);
+        }
+        done += run;
+    }
+    return true;
+}
+
 }  // namespace
 
 void ReportFileError(MessageSink& sink, WaveFileError code)
@@ -131,8 +161,25 @@ void ReportFormatError(MessageSink& sink, WaveFileError code, std::string_view d
 
 std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sink)
 {
-    FilePtr file = OpenForReading(path);
+    return Read(path, sink, false);
+}
+
+std::optional<WaveData> WaveData::LoadMono(const std::string& path, MessageSink& sink)
+{
+    return Read(path, sink, true);
+}
+
+std::optional<WaveData> WaveData::Read(const std::string& path, MessageSink& sink, bool mono)
+{
+    std::string cause;
+    FilePtr file = OpenForReading(path, &cause);
     struct stat info {};
+    // A FIFO or a device is named as such (a folder stays "not found"): the
+    // user sees why the tune was refused without it ever being opened.
+    if (!file && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) {
+        ShowPlainMessage(sink, "file can not open [" + FileDetail(path, cause) + "]");
+        return std::nullopt;
+    }
     if (!file || fstat(fileno(file.get()), &info) != 0) {
         ReportFileError(sink, WaveFileError::NotFound);
         return std::nullopt;
@@ -177,8 +224,8 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
     header.fmtSize = fmt->size;
     wave.format_ = {ReadLe16(record),      ReadLe16(record + 2),  ReadLe32(record + 4),
                     ReadLe32(record + 8),  ReadLe16(record + 12), ReadLe16(record + 14)};
-    if (const std::string cause = UnusableFormatCause(wave.format_); !cause.empty()) {
-        ShowPlainMessage(sink, cause);
+    if (const std::string unusable = UnusableFormatCause(wave.format_); !unusable.empty()) {
+        ShowPlainMessage(sink, unusable);
         return std::nullopt;
     }
     offset += kChunkHeaderSize + fmt->size;
@@ -201,6 +248,20 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
 
     header.dataId = chunk->id;
     header.dataSize = chunk->size;
+    if (mono && wave.format_.channels == 2) {
+        const std::uint32_t frameBytes = wave.format_.bitsPerSample == 8 ? 2 : 4;
+        wave.samples_ = ByteBlock::Allocate(chunk->size / frameBytes * (frameBytes / 2));
+        if (!wave.samples_) {
+            ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
+            return std::nullopt;
+        }
+        if (!ReadMixedToMono(image, offset + kChunkHeaderSize, frameBytes == 2, wave.samples_)) {
+            ReportFileError(sink, WaveFileError::CannotOpen);
+            return std::nullopt;
+        }
+        wave.BecomeMono();
+        return wave;
+    }
     wave.samples_ = ByteBlock::Allocate(chunk->size);
     if (!wave.samples_) {
         ReportGeneralError(sink, GeneralError::NeedsMoreMemory);
@@ -254,6 +315,11 @@ void WaveData::MixToMono()
         }
         samples_.Shrink(frames * 2);
     }
+    BecomeMono();
+}
+
+void WaveData::BecomeMono()
+{
     format_.blockAlign = static_cast<std::uint16_t>(format_.blockAlign / 2);
     format_.avgBytesPerSec /= 2;
     format_.channels = 1;

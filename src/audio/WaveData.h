@@ -33,6 +33,9 @@ public:
     // Reads a WAV file. Every refusal is shown through the sink; nothing is
     // returned then.
     [[nodiscard]] static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
+    // Load followed by MixToMono, the same samples and header, but a stereo
+    // tune is mixed as it is read: it never needs more memory than its mono samples.
+    [[nodiscard]] static std::optional<WaveData> LoadMono(const std::string& path, MessageSink& sink);
 
     // Copies `frames` frames of samples in the given format. The header stays unset.
     WaveData(const WaveFormat& format, const std::uint8_t* samples, std::uint32_t frames);
@@ -59,6 +62,9 @@ public:
 
 private:
     WaveData() = default;
+    static std::optional<WaveData> Read(const std::string& path, MessageSink& sink, bool mono);
+    // The format of the tune once its two channels are one.
+    void BecomeMono();
 
     WaveHeader header_;
     WaveFormat format_;

@@ -4,6 +4,7 @@
 #include "common/LittleEndian.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace harkwell {
 
@@ -44,6 +45,7 @@ WaveFileWriter::~WaveFileWriter()
 {
     // A destructor has no one to tell; Close is the way to learn of a failure.
     if (file_) (void)Finish();
+    // An unfinished replacement goes with its destructor; the old file stays.
 }
 
 WaveFileStatus WaveFileWriter::Fail(const char* message, WaveFileStatus status)
@@ -53,16 +55,30 @@ WaveFileStatus WaveFileWriter::Fail(const char* message, WaveFileStatus status)
 }
 
 WaveFileStatus WaveFileWriter::Open(const std::string& path, std::uint32_t sampleRate, std::uint16_t bitsPerSample,
-                                    std::uint16_t channels)
+                                    std::uint16_t channels, WaveWriteMode mode)
 {
-    if (file_) return Fail("ファイルはオープン済みです。", WaveFileStatus::AlreadyOpen);
+    if (IsOpen()) return Fail("ファイルはオープン済みです。", WaveFileStatus::AlreadyOpen);
     if (path.empty()) return Fail("ファイル名がありません。", WaveFileStatus::NoFileName);
 
     errno = 0;
-    file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) return Fail("ファイルの作成に失敗しました。", LastError());
+    if (mode == WaveWriteMode::ReplaceOnClose) {
+        const auto slash = path.find_last_of('/');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        replacement_ = std::make_unique<FileReplacement>(path, "." + name + ".harkwell-");
+        if (!replacement_->File()) {
+            const WaveFileStatus status = LastError();
+            ShowPlainMessage(sink_, "ファイルの作成に失敗しました。 [" + replacement_->Failure() + "]");
+            replacement_.reset();
+            return status;
+        }
+    } else {
+        file_.reset(std::fopen(path.c_str(), "wb"));
+        if (!file_) return Fail("ファイルの作成に失敗しました。", LastError());
+    }
     dataSize_ = 0;
-    std::FILE* file = file_.get();
+    writeError_ = 0;
+    path_ = path;
+    std::FILE* file = Stream();
 
     if (!WriteChunkHeader(file, "RIFF", 0) || !WriteBytes(file, "WAVE", 4))
         return Fail("リフチャンクの作成に失敗しました。", LastError());
@@ -89,8 +105,11 @@ WaveFileStatus WaveFileWriter::Open(const std::string& path, std::uint32_t sampl
 WaveWriteResult WaveFileWriter::Write(const std::uint8_t* bytes, std::size_t count)
 {
     // A data chunk past 4 GiB cannot state its size: refuse rather than wrap.
-    const bool fits = file_ && dataSize_ + count <= kMaxDataSize;
-    if (!fits || !WriteBytes(file_.get(), bytes, count)) {
+    const bool fits = IsOpen() && dataSize_ + count <= kMaxDataSize;
+    errno = 0;
+    if (!fits || !WriteBytes(Stream(), bytes, count)) {
+        // A replacement with a gap must not take the old file's place.
+        if (replacement_ && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
         ShowPlainMessage(sink_, "データの書き込みに失敗しました。");
         return WaveWriteResult::Failed;
     }
@@ -100,15 +119,20 @@ WaveWriteResult WaveFileWriter::Write(const std::uint8_t* bytes, std::size_t cou
 
 WaveFileStatus WaveFileWriter::Close()
 {
-    if (!file_) return WaveFileStatus::Done;
+    if (!IsOpen()) return WaveFileStatus::Done;
     const WaveFileStatus status = Finish();
-    if (status != WaveFileStatus::Done) return Fail("ファイルのクローズに失敗しました。", status);
-    return WaveFileStatus::Done;
+    if (status == WaveFileStatus::Done) return WaveFileStatus::Done;
+    if (!failure_.empty()) {
+        ShowPlainMessage(sink_, "ファイルのクローズに失敗しました。 [" + failure_ + "]");
+        return status;
+    }
+    return Fail("ファイルのクローズに失敗しました。", status);
 }
 
 WaveFileStatus WaveFileWriter::Finish()
 {
-    std::FILE* file = file_.get();
+    std::FILE* file = Stream();
+    failure_.clear();
     const auto dataSize = static_cast<std::uint32_t>(dataSize_);
     const std::uint32_t padding = dataSize % 2;
     errno = 0;
@@ -118,6 +142,19 @@ WaveFileStatus WaveFileWriter::Finish()
     ok = ok && WriteSizeAt(file, kDataSizeOffset, dataSize);
     ok = ok && std::fflush(file) == 0;
     WaveFileStatus status = ok ? WaveFileStatus::Done : LastError();
+    if (replacement_ && status == WaveFileStatus::Done && writeError_ != 0) {
+        status = static_cast<WaveFileStatus>(writeError_);
+        failure_ = FileDetail(path_, std::strerror(writeError_));
+    }
+    if (replacement_) {
+        // Only a complete file takes the old one's place.
+        if (status == WaveFileStatus::Done && !replacement_->Commit()) {
+            status = LastError();
+            failure_ = replacement_->Failure();
+        }
+        replacement_.reset();
+        return status;
+    }
     if (std::fclose(file_.release()) != 0 && status == WaveFileStatus::Done) status = LastError();
     return status;
 }

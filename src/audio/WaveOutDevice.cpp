@@ -2,6 +2,8 @@
 
 #include "common/ErrorReport.h"
 
+#include <string>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -57,7 +59,12 @@ std::uint32_t WaveOutDevice::FramesPerBuffer() const
 bool WaveOutDevice::QueryFormat()
 {
     if (port_.Supports(deviceId_, format_)) return true;
-    ShowPlainMessage(messages_, "オーディオデバイスがないか、サポートされていないフォーマットです。");
+    // Which device, which format and why, so the user knows what to change.
+    std::string text = "オーディオデバイスがないか、サポートされていないフォーマットです。 [device ";
+    text += std::to_string(deviceId_) + ", " + std::to_string(format_.samplesPerSec) + " Hz, " +
+            std::to_string(format_.bitsPerSample) + " bits, " + std::to_string(format_.channels) + " channel(s)";
+    if (const std::string cause = port_.RefusalCause(deviceId_, format_); !cause.empty()) text += ": " + cause;
+    ShowPlainMessage(messages_, text + "]");
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace harkwell {
 
@@ -43,6 +44,8 @@ public:
 
     // Whether the device can play the format, without opening it.
     [[nodiscard]] virtual bool Supports(int deviceId, const WaveFormat& format) = 0;
+    // Why Supports says no, in words the user can act on ("no output device").
+    virtual std::string RefusalCause(int deviceId, const WaveFormat& format) = 0;
     [[nodiscard]] virtual bool Open(int deviceId, const WaveFormat& format, BufferDone onDone) = 0;
     // Nothing plays while paused; queued buffers wait.
     virtual void Pause() = 0;

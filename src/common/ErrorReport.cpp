@@ -69,4 +69,11 @@ int ReportGeneralError(MessageSink& sink, GeneralError code)
                                   FormatModuleError("GENE", static_cast<std::uint32_t>(code), GeneralErrorText(code)));
 }
 
+int ReportGeneralError(MessageSink& sink, GeneralError code, std::string_view detail)
+{
+    std::string text(GeneralErrorText(code));
+    text.append(" [").append(detail).append("]");
+    return ShowSystemModalMessage(sink, FormatModuleError("GENE", static_cast<std::uint32_t>(code), text));
+}
+
 }  // namespace harkwell

@@ -38,5 +38,7 @@ int ShowPlainMessage(MessageSink& sink, std::string_view text);
 
 // Shows "GENE%08X text" system-modal. Callers carry on whatever the result.
 int ReportGeneralError(MessageSink& sink, GeneralError code);
+// The same with " [detail]" after the text: the file and the cause, so the user can act.
+int ReportGeneralError(MessageSink& sink, GeneralError code, std::string_view detail);
 
 }  // namespace harkwell

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstdarg>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace harkwell {
@@ -86,6 +87,24 @@ bool PortAudioWaveOutPort::Supports(int deviceId, const WaveFormat& format)
     PaStreamParameters parameters;
     if (!session_.Ready() || !OutputParameters(deviceId, format, parameters)) return false;
     return Pa_IsFormatSupported(nullptr, &parameters, format.samplesPerSec) == paFormatIsSupported;
+}
+
+std::string PortAudioWaveOutPort::RefusalCause(int deviceId, const WaveFormat& format)
+{
+    if (!session_.Ready()) return "the sound system could not be started";
+    if (format.channels == 0 || (format.bitsPerSample != 8 && format.bitsPerSample != 16))
+        return "only 8- and 16-bit samples play";
+    const PaDeviceIndex device = ChooseDevice(deviceId);
+    if (device == paNoDevice) return "no output device";
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    if (info == nullptr) return "no output device";
+    if (info->maxOutputChannels < format.channels)
+        return std::string(info->name) + " plays " + std::to_string(info->maxOutputChannels) + " channels at most";
+    PaStreamParameters parameters;
+    if (!OutputParameters(deviceId, format, parameters)) return "no output device";
+    const PaError error = Pa_IsFormatSupported(nullptr, &parameters, format.samplesPerSec);
+    if (error == paFormatIsSupported) return {};
+    return std::string(info->name) + ": " + Pa_GetErrorText(error);
 }
 
 bool PortAudioWaveOutPort::Open(int deviceId, const WaveFormat& format, BufferDone onDone)

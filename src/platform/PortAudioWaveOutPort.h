@@ -39,6 +39,7 @@ public:
     ~PortAudioWaveOutPort() override;
 
     bool Supports(int deviceId, const WaveFormat& format) override;
+    std::string RefusalCause(int deviceId, const WaveFormat& format) override;
     bool Open(int deviceId, const WaveFormat& format, BufferDone onDone) override;
     void Pause() override;
     void Restart() override;

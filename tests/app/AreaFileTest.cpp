@@ -1,6 +1,7 @@
 #include "app/AreaFile.h"
 #include "common/ShiftJis.h"
 
+#include "fakes/FifoTrap.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
 
@@ -139,6 +140,18 @@ TEST(AreaFile, MissingFileGivesEmptyListsAndSavingWritesTwelveBytesForThem)
     EXPECT_TRUE(SaveAreaFile(sink, dir.File("line.dat"), Pointers(lists)));
     EXPECT_EQ(testing::ReadBytes(dir.File("line.dat")), Bytes(12, 0));
     EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(AreaFile, AFifoIsNamedAndNeverOpened)
+{
+    testing::TempDir dir;
+    testing::FifoTrap fifo(dir.File("line.dat"));
+    testing::RecordingMessageSink sink;
+    const AreaLists lists = LoadAreaFile(sink, fifo.Path());
+    for (const auto& list : lists) EXPECT_EQ(list.size(), 0u);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{
+                                fifo.Path(), "GENE01000007 Cant open file! [" + fifo.Path() + ": a FIFO, not a regular file]"}));
+    EXPECT_FALSE(fifo.Sprung());
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST_F(PlaybackControlTest, AStartWithoutADeviceLeavesNothingPlaying)
     control_.Toggle(PlayMode::AreaPanel, Tune(), 0, 1000, 1.0);
     EXPECT_FALSE(control_.IsPlaying());
     EXPECT_EQ(messages_.Texts(),
-              std::vector<std::string>{"オーディオデバイスがないか、サポートされていないフォーマットです。"});
+              std::vector<std::string>{"オーディオデバイスがないか、サポートされていないフォーマットです。 [device -1, 44100 Hz, 16 bits, 1 channel(s): no output device]"});
     EXPECT_EQ(captions_, (std::vector<std::pair<PlayMode, std::string>>{{PlayMode::AreaPanel, "  Stop"},
                                                                          {PlayMode::AreaPanel, "  Play"}}));
     EXPECT_EQ(changes_, changes + 1);

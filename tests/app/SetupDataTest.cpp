@@ -1,6 +1,7 @@
 #include "app/SetupData.h"
 #include "app/SetupFile.h"
 
+#include "fakes/FifoTrap.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
 
@@ -157,6 +158,21 @@ TEST(SetupFile, AShortFileIsReportedAndFillsOnlyTheStart)
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"GENE0100000A data size is too large!"});
     EXPECT_EQ(setup.separators.baseLength[0], 30000);
     EXPECT_EQ(setup.playSpeed, 1.0);
+}
+
+TEST(SetupFile, AFifoIsNamedNeverOpenedAndNeverReplaced)
+{
+    TempDir dir;
+    testing::FifoTrap fifo(dir.File("setup.ini"));
+    RecordingMessageSink sink;
+    {
+        SetupData setup;
+        SetupFile file(fifo.Path(), setup, sink);
+        EXPECT_EQ(setup.playSpeed, 1.0);
+    }
+    const std::string refused = "GENE01000007 Cant open file! [" + fifo.Path() + ": a FIFO, not a regular file]";
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{refused, refused}));
+    EXPECT_FALSE(fifo.Sprung());
 }
 
 TEST(WorkFilePath, AddsOneSeparator)

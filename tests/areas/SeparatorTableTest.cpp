@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace harkwell {
@@ -255,6 +256,67 @@ TEST(SeparatorTable, RepairsWhatAFileGotWrong)
         }
     }
     EXPECT_EQ(badNote.Repair(), false);
+}
+
+// The lines the walk over the whole tune draws inside first .. end - 1.
+std::vector<BarLine> AllLinesIn(const SeparatorTable& table, std::int64_t frames, std::int64_t first, std::int64_t end)
+{
+    std::vector<BarLine> inside;
+    for (const BarLine& line : TuneBarLines(table, frames, SIZE_MAX))
+        if (line.position >= first && line.position < end) inside.push_back(line);
+    return inside;
+}
+
+std::vector<std::int32_t> Positions(const std::vector<BarLine>& lines)
+{
+    std::vector<std::int32_t> positions;
+    for (const BarLine& line : lines) positions.push_back(line.position);
+    return positions;
+}
+
+TEST(VisibleTuneBarLines, AreEveryLineOfTheViewAtAnyTuneLength)
+{
+    constexpr std::int64_t kThreeHours = 3LL * 3600 * kRate;
+    std::mt19937 random(15);
+    for (int trial = 0; trial < 40; ++trial) {
+        // A three-hour tune, or a random one, with a few separators of their own tempo.
+        const std::int64_t frames = trial == 0 ? kThreeHours : std::uniform_int_distribution<std::int64_t>(1, kThreeHours)(random);
+        SeparatorTable table;
+        std::int32_t start = 0;
+        for (int i = 1; i < 4 && trial > 0; ++i) {
+            start += std::uniform_int_distribution<std::int32_t>(1, static_cast<std::int32_t>(frames / 4 + 1))(random);
+            table.InsertSeparator(start);
+            (void)table.SetBaseLength(i, std::uniform_int_distribution<std::int32_t>(4410, 60000)(random));
+        }
+        const auto zoom = std::uniform_int_distribution<std::int64_t>(2, 39)(random);
+        const std::int64_t visible = frames / zoom;
+        const std::int64_t first = std::uniform_int_distribution<std::int64_t>(0, frames - visible)(random);
+        const auto lines = VisibleTuneBarLines(table, first, first + visible, frames, 880, 1024);
+        const auto all = AllLinesIn(table, frames, first, first + visible);
+        if (all.size() <= 1024) {
+            EXPECT_EQ(Positions(lines), Positions(all)) << trial;
+        } else {
+            EXPECT_LE(lines.size(), 1024u) << trial;
+            for (const BarLine& line : lines)
+                EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const BarLine& l) { return l.position == line.position; }));
+        }
+    }
+}
+
+TEST(VisibleTuneBarLines, OneLinePerColumnWhenTheViewHoldsMoreThanTheTable)
+{
+    constexpr std::int64_t kThreeHours = 3LL * 3600 * kRate;
+    SeparatorTable table;  // a bar every four seconds: 2,700 in three hours
+    const auto all = AllLinesIn(table, kThreeHours, 0, kThreeHours);
+    ASSERT_GT(all.size(), 1024u);
+    const auto lines = VisibleTuneBarLines(table, 0, kThreeHours, kThreeHours, 880, 1024);
+    const auto column = [&](std::int32_t p) { return std::int64_t{p} * 880 / kThreeHours; };
+    std::vector<std::int64_t> wanted, shown;
+    for (const BarLine& line : all)
+        if (wanted.empty() || wanted.back() != column(line.position)) wanted.push_back(column(line.position));
+    for (const BarLine& line : lines) shown.push_back(column(line.position));
+    EXPECT_EQ(shown, wanted);
+    EXPECT_GT(lines.back().position, kThreeHours * 99 / 100);
 }
 
 }  // namespace

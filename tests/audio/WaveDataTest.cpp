@@ -1,5 +1,6 @@
 #include "audio/WaveData.h"
 
+#include "fakes/FifoTrap.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
 #include "fakes/WavBuilder.h"
@@ -97,6 +98,32 @@ TEST_F(WaveDataTest, MixesALongBlockLikeOneFrameAtATime)
     ASSERT_EQ(mono.size(), 200003u);
     for (std::size_t i = 0; i < mono.size(); ++i)
         ASSERT_EQ(mono[i], (stereo[2 * i] + stereo[2 * i + 1]) / 2) << "frame " << i;
+}
+
+TEST_F(WaveDataTest, LoadMonoGivesWhatLoadAndMixToMonoGive)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const struct {
+        std::uint16_t channels, bits;
+        std::size_t bytes;  // several read blocks, a partial frame at the end
+    } cases[] = {{2, 16, 4 * 150001 + 3}, {2, 8, 2 * 150001 + 1}, {1, 16, 2 * 1000}, {2, 16, 0}};
+    for (const auto& c : cases) {
+        Bytes data(c.bytes);
+        for (auto& b : data) b = static_cast<std::uint8_t>(byte(random));
+        testing::WriteBytes(path_, WavBuilder().Riff().Format(c.channels, 44100, c.bits).Chunk("data", data).Build());
+        auto mixed = WaveData::Load(path_, sink_);
+        ASSERT_TRUE(mixed);
+        mixed->MixToMono();
+        const auto mono = WaveData::LoadMono(path_, sink_);
+        ASSERT_TRUE(mono);
+        EXPECT_TRUE(std::equal(mono->Samples().begin(), mono->Samples().end(), mixed->Samples().begin(),
+                               mixed->Samples().end()))
+            << c.channels << " " << c.bits;
+        EXPECT_EQ(mono->Format(), mixed->Format());
+        EXPECT_EQ(mono->Header().dataSize, mixed->Header().dataSize);
+    }
+    EXPECT_TRUE(sink_.messages.empty());
 }
 
 TEST_F(WaveDataTest, FollowsTheChunkOrderRules)
@@ -250,6 +277,13 @@ TEST_F(WaveDataTest, RefusesWrongHeadersDataPastTheEndAndMissingFiles)
         EXPECT_FALSE(WaveData::Load(path, sink));
         EXPECT_EQ(sink.Texts(), Texts{"file is not found"});
     }
+
+    // A FIFO is named and never opened, so the load cannot block on it.
+    testing::FifoTrap fifo(dir_.File("fifo.wav"));
+    RecordingMessageSink fifoSink;
+    EXPECT_FALSE(WaveData::Load(fifo.Path(), fifoSink));
+    EXPECT_EQ(fifoSink.Texts(), Texts{"file can not open [" + fifo.Path() + ": a FIFO, not a regular file]"});
+    EXPECT_FALSE(fifo.Sprung());
 }
 
 TEST_F(WaveDataTest, LoadsAnEmptyDataChunk)

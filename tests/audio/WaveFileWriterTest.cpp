@@ -9,6 +9,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace harkwell {
 namespace {
@@ -164,6 +170,112 @@ TEST_F(WaveFileWriterTest, AWriterDestroyedOpenLeavesACompleteFile)
     ASSERT_TRUE(wave);
     EXPECT_EQ(wave->Frames(), 2u);
     EXPECT_TRUE(sink_.messages.empty());
+}
+
+// Every file of the folder by name, what the writer left included.
+std::vector<std::string> FolderNames(const TempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Bytes WriteOddFile(WaveFileWriter& writer, const std::string& path, WaveWriteMode mode)
+{
+    EXPECT_EQ(writer.Open(path, 44100, 16, 2, mode), WaveFileStatus::Done);
+    const std::uint8_t samples[] = {0x11, 0x22, 0x33};
+    EXPECT_EQ(writer.Write(samples, 3), WaveWriteResult::Appended);
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
+    return ReadBytes(path);
+}
+
+TEST_F(WaveFileWriterTest, AReplacementKeepsTheOldFileUntilCloseAndWritesTheSameBytes)
+{
+    WaveFileWriter inPlace(sink_);
+    const Bytes expected = WriteOddFile(inPlace, dir_.File("in-place.wav"), WaveWriteMode::InPlace);
+
+    testing::WriteBytes(path_, {1, 2, 3});
+    ASSERT_EQ(chmod(path_.c_str(), 0640), 0);
+    WaveFileWriter writer(sink_);
+    ASSERT_EQ(writer.Open(path_, 44100, 16, 2, WaveWriteMode::ReplaceOnClose), WaveFileStatus::Done);
+    const std::uint8_t samples[] = {0x11, 0x22, 0x33};
+    ASSERT_EQ(writer.Write(samples, 3), WaveWriteResult::Appended);
+    EXPECT_EQ(ReadBytes(path_), (Bytes{1, 2, 3}));
+    EXPECT_EQ(FolderNames(dir_).size(), 3u);  // the old file, the other one and the temporary
+    EXPECT_EQ(writer.Close(), WaveFileStatus::Done);
+
+    EXPECT_EQ(ReadBytes(path_), expected);
+    EXPECT_EQ(FolderNames(dir_), (std::vector<std::string>{"in-place.wav", "track.wav"}));
+    struct stat info {};
+    ASSERT_EQ(stat(path_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+TEST_F(WaveFileWriterTest, AReplacementNotClosedRemovesOnlyItsTemporaryFile)
+{
+    testing::WriteBytes(path_, {1, 2, 3});
+    {
+        WaveFileWriter writer(sink_);
+        ASSERT_EQ(writer.Open(path_, 44100, 16, 1, WaveWriteMode::ReplaceOnClose), WaveFileStatus::Done);
+        const std::uint8_t samples[] = {1, 0, 2, 0};
+        ASSERT_EQ(writer.Write(samples, 4), WaveWriteResult::Appended);
+    }
+    EXPECT_EQ(ReadBytes(path_), (Bytes{1, 2, 3}));
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"track.wav"});
+    EXPECT_TRUE(sink_.messages.empty());
+}
+
+TEST_F(WaveFileWriterTest, AReplacementRefusesWhatIsNotARegularFile)
+{
+    ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+    WaveFileWriter writer(sink_);
+    EXPECT_NE(writer.Open(path_, 44100, 16, 1, WaveWriteMode::ReplaceOnClose), WaveFileStatus::Done);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(sink_.Texts(), Texts{"ファイルの作成に失敗しました。 [" + path_ + ": a FIFO, not a regular file]"});
+    struct stat info {};
+    ASSERT_EQ(lstat(path_.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A child process writes a replacement and is killed in the middle of it, or
+// runs out of room (a file size limit): the old file stays whole either way.
+TEST_F(WaveFileWriterTest, AKilledOrFailedReplacementLeavesTheOldFileWhole)
+{
+    const Bytes old = {9, 8, 7, 6};
+    for (const bool killed : {true, false}) {
+        testing::WriteBytes(path_, old);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            if (!killed) setrlimit(RLIMIT_FSIZE, &limit);
+            RecordingMessageSink sink;
+            WaveFileWriter writer(sink);
+            if (writer.Open(path_, 44100, 16, 1, WaveWriteMode::ReplaceOnClose) != WaveFileStatus::Done) _exit(3);
+            const Bytes samples(1000, 0x55);
+            for (int i = 0; i < 10; ++i) {
+                if (writer.Write(samples.data(), samples.size()) != WaveWriteResult::Appended) break;
+                if (killed && i == 4) raise(SIGKILL);
+            }
+            _exit(writer.Close() == WaveFileStatus::Done ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (killed) {
+            EXPECT_TRUE(WIFSIGNALED(status));
+        } else {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+        }
+        EXPECT_EQ(ReadBytes(path_), old) << killed;
+        // A kill leaves its temporary file behind, a failure does not.
+        EXPECT_EQ(FolderNames(dir_).size(), killed ? 2u : 1u);
+        for (const std::string& name : FolderNames(dir_))
+            if (name != "track.wav") std::filesystem::remove(dir_.File(name));
+    }
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(WaveOutDevice, ShowsWhyItCannotPlay)
         Texts messages;
     };
     const Case cases[] = {
-        {false, true, true, {"オーディオデバイスがないか、サポートされていないフォーマットです。"}},
+        {false, true, true, {"オーディオデバイスがないか、サポートされていないフォーマットです。 [device -1, 44100 Hz, 16 bits, 1 channel(s): no output device]"}},
         {true, false, true, {"再生デバイスのオープンに失敗しました。"}},
         {true, true, false, {"バッファが再生用に準備できませんでした。"}},
     };

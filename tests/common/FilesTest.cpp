@@ -1,6 +1,7 @@
 #include "common/ByteBlock.h"
 #include "common/Files.h"
 
+#include "fakes/FifoTrap.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
 
@@ -8,11 +9,16 @@
 
 #include <algorithm>
 #include <limits>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace harkwell {
 namespace {
 
+using testing::FifoTrap;
 using testing::ReadBytes;
 using testing::RecordingMessageSink;
 using testing::TempDir;
@@ -52,21 +58,31 @@ TEST(ReadFileUpTo, ReportsAFullWorkBufferAsTooLargeButStillSucceeds)
     }
 }
 
-TEST(ReadFileUpTo, ShowsThePathThenCantOpenForMissingFilesAndFolders)
+TEST(ReadFileUpTo, ShowsThePathThenCantOpenWithTheCauseAndNeverOpensAFifo)
 {
     TempDir dir;
-    for (const std::string& path : {dir.File("missing.dat"), dir.Path().string()}) {
+    FifoTrap fifo(dir.File("fifo.dat"));
+    const struct {
+        std::string path, cause;
+    } cases[] = {
+        {dir.File("missing.dat"), "No such file or directory"},
+        {dir.Path().string(), "a folder, not a regular file"},
+        {fifo.Path(), "a FIFO, not a regular file"},
+        {"/dev/null", "a device, not a regular file"},
+    };
+    for (const auto& c : cases) {
         std::vector<std::uint8_t> buffer(16);
         std::size_t count = 5;
         RecordingMessageSink sink;
-        EXPECT_FALSE(ReadFileUpTo(sink, path, buffer, count));
+        EXPECT_FALSE(ReadFileUpTo(sink, c.path, buffer, count)) << c.path;
         EXPECT_EQ(count, 0u);
         ASSERT_EQ(sink.messages.size(), 2u);
-        EXPECT_EQ(sink.messages[0].text, path);
+        EXPECT_EQ(sink.messages[0].text, c.path);
         EXPECT_EQ(sink.messages[0].kind, MessageKind::Plain);
-        EXPECT_EQ(sink.messages[1].text, kCantOpen);
+        EXPECT_EQ(sink.messages[1].text, kCantOpen + " [" + c.path + ": " + c.cause + "]");
         EXPECT_EQ(sink.messages[1].kind, MessageKind::SystemModal);
     }
+    EXPECT_FALSE(fifo.Sprung());
 }
 
 TEST(ReadFileExact, ReportsAShortFileButSucceedsAndRefusesAMissingOne)
@@ -86,7 +102,8 @@ TEST(ReadFileExact, ReportsAShortFileButSucceedsAndRefusesAMissingOne)
 
     RecordingMessageSink missingSink;
     EXPECT_FALSE(ReadFileExact(missingSink, dir.File("none.dat"), buffer));
-    EXPECT_EQ(missingSink.Texts(), std::vector<std::string>{kCantOpen});
+    EXPECT_EQ(missingSink.Texts(),
+              std::vector<std::string>{kCantOpen + " [" + dir.File("none.dat") + ": No such file or directory]"});
 }
 
 TEST(WriteWholeFile, ReplacesTheFileWholeAndKeepsItsPermissions)
@@ -110,12 +127,87 @@ TEST(WriteWholeFile, ReplacesTheFileWholeAndKeepsItsPermissions)
     EXPECT_EQ(entries, 1);
 }
 
+TEST(WriteWholeFile, RemovesOnlyItsOwnStaleTemporariesBesideTheTarget)
+{
+    TempDir dir;
+    // What a write killed before its rename leaves, and names that only look like it.
+    for (const char* name : {".harkwell-a1B2c3", ".harkwell-ZZZZZZ"}) WriteBytes(dir.File(name), {9});
+    const std::vector<std::string> others = {".harkwell-abc", ".harkwell-abcdefg", "x.harkwell-abcdef",
+                                             ".harkwell-ab_def", ".setup.ini.harkwell-abcdef", "setup.ini"};
+    for (const std::string& name : others) WriteBytes(dir.File(name), {7});
+    std::filesystem::create_directory(dir.File(".harkwell-FOLDER"));
+    std::filesystem::create_symlink(dir.File("setup.ini"), dir.File(".harkwell-LINKED"));
+
+    RecordingMessageSink sink;
+    EXPECT_TRUE(WriteWholeFile(sink, dir.File("line.dat"), std::vector<std::uint8_t>{1}));
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File(".harkwell-a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File(".harkwell-ZZZZZZ")));
+    for (const std::string& name : others) EXPECT_EQ(ReadBytes(dir.File(name)), std::vector<std::uint8_t>{7}) << name;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File(".harkwell-FOLDER")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File(".harkwell-LINKED")));
+    EXPECT_EQ(ReadBytes(dir.File("line.dat")), std::vector<std::uint8_t>{1});
+}
+
+TEST(WriteWholeFile, RefusesToReplaceWhatIsNotARegularFile)
+{
+    TempDir dir;
+    const std::string path = dir.File("setup.ini");
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    RecordingMessageSink sink;
+    EXPECT_FALSE(WriteWholeFile(sink, path, std::vector<std::uint8_t>{1}));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCantOpen + " [" + path + ": a FIFO, not a regular file]"});
+    struct stat info {};
+    ASSERT_EQ(lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST(WriteWholeFile, ReplacesTheFileALinkNamesAndKeepsTheLink)
+{
+    TempDir dir;
+    WriteBytes(dir.File("real.ini"), {5, 5});
+    std::filesystem::create_symlink(dir.File("real.ini"), dir.File("setup.ini"));
+    RecordingMessageSink sink;
+    EXPECT_TRUE(WriteWholeFile(sink, dir.File("setup.ini"), std::vector<std::uint8_t>{6}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("setup.ini")));
+    EXPECT_EQ(ReadBytes(dir.File("real.ini")), std::vector<std::uint8_t>{6});
+}
+
+// A disk too full for the new file (a file size limit in a child process):
+// the old file stays, no temporary file is left, and the message says why.
+TEST(WriteWholeFile, AFailedWriteKeepsTheOldFileAndNamesTheCause)
+{
+    TempDir dir;
+    const std::string path = dir.File("line.dat");
+    WriteBytes(path, {4, 4, 4});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+        RecordingMessageSink sink;
+        const bool written = WriteWholeFile(sink, path, std::vector<std::uint8_t>(100000, 1));
+        const std::string expected = "GENE0100000D file size error! [" + path + ": File too large]";
+        _exit(!written && sink.Texts() == std::vector<std::string>{expected} ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write failed without its cause";
+    EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{4, 4, 4}));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
 TEST(WriteWholeFile, RefusesAFolderThatIsNotThere)
 {
     TempDir dir;
     RecordingMessageSink sink;
     EXPECT_FALSE(WriteWholeFile(sink, dir.File("no/such/line.dat"), std::vector<std::uint8_t>{1}));
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCantOpen});
+    EXPECT_EQ(sink.Texts(),
+              std::vector<std::string>{kCantOpen + " [" + dir.File("no/such") + ": No such file or directory]"});
 }
 
 TEST(FileTests, TellFilesFoldersAndMissingPathsApart)

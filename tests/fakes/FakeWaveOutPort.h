@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace harkwell::testing {
@@ -19,6 +20,7 @@ public:
         format_ = format;
         return supports;
     }
+    std::string RefusalCause(int, const WaveFormat&) override { return supports ? std::string() : refusal; }
     bool Open(int, const WaveFormat& format, BufferDone onDone) override
     {
         std::lock_guard lock(mutex_);
@@ -133,6 +135,7 @@ public:
     }
 
     bool supports = true;
+    std::string refusal = "no output device";  // what a refusing port says
     bool opens = true;
     bool prepares = true;
     std::vector<std::uint8_t> played;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace harkwell {
@@ -84,7 +85,8 @@ TEST(CliStretch, ExitsWithOneAndWritesNothingWhenRefused)
     } cases[] = {
         {dir.File("missing.wav"), out, "message: file is not found\n"},
         {eightBit, out, "message: sample width is not supported for speed change [8 bits]\n"},
-        {good, dir.File("no-such-folder/out.wav"), "message: ファイルの作成に失敗しました。\n"},
+        {good, dir.File("no-such-folder/out.wav"),
+         "message: ファイルの作成に失敗しました。 [" + dir.File("no-such-folder") + ": No such file or directory]\n"},
     };
     for (const auto& c : cases) {
         const CliResult result = RunCli(dir, "stretch " + Quoted(c.in) + " 1.5 " + Quoted(c.out));
@@ -93,6 +95,57 @@ TEST(CliStretch, ExitsWithOneAndWritesNothingWhenRefused)
         EXPECT_EQ(result.err, c.err) << c.in;
         EXPECT_FALSE(std::filesystem::exists(c.out)) << c.in;
     }
+}
+
+// The command in a shell whose file size limit lets OUT grow to 8 KiB only:
+// past it the command is killed (SIGXFSZ), or, with the signal ignored, its
+// writes fail as on a full disk.
+int RunWithFileSizeLimit(const std::string& arguments, bool ignoreTheSignal)
+{
+    std::string script = "ulimit -c 0; ulimit -f 16; ";
+    if (ignoreTheSignal) script += "trap '' XFSZ; ";
+    script += "exec '" + std::string(HARKWELL_CLI_PATH) + "' " + arguments + " >/dev/null 2>&1";
+    const std::string command = "sh -c \"" + script + "\"";
+    return std::system(command.c_str());
+}
+
+TEST(CliStretch, AKilledOrFailedWriteLeavesTheOldOutWholeAndNothingElse)
+{
+    TempDir dir;
+    const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+    WriteTune(in, 1, 16, WavBuilder::Samples16(Sine100(1)));
+    const std::vector<std::uint8_t> old = {1, 2, 3, 4, 5};
+    for (const bool ignoreTheSignal : {false, true}) {
+        testing::WriteBytes(out, old);
+        const int status = RunWithFileSizeLimit("stretch " + Quoted(in) + " 0.5 " + Quoted(out), ignoreTheSignal);
+        if (ignoreTheSignal) {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) > 128));
+        }
+        EXPECT_EQ(testing::ReadBytes(out), old) << ignoreTheSignal;
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            if (entry.path() != in && entry.path() != out) left.push_back(entry.path().filename());
+        // A kill cannot tidy up after itself; a failure removes its temporary file.
+        EXPECT_EQ(left.size(), ignoreTheSignal ? 0u : 1u) << ignoreTheSignal;
+        for (const std::string& name : left) std::filesystem::remove(dir.File(name));
+    }
+}
+
+TEST(CliStretch, NeverRemovesWhatItDidNotMake)
+{
+    TempDir dir;
+    const std::string in = dir.File("in.wav"), fifo = dir.File("out.wav");
+    WriteTune(in, 1, 16, WavBuilder::Samples16(Sine100(1)));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const CliResult result = RunCli(dir, "stretch " + Quoted(in) + " 2 " + Quoted(fifo));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "message: ファイルの作成に失敗しました。 [" + fifo + ": a FIFO, not a regular file]\n");
+    struct stat info {};
+    ASSERT_EQ(lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST(CliStretch, ExitsWithTwoForWrongUsage)
@@ -112,6 +165,10 @@ TEST(CliStretch, ExitsWithTwoForWrongUsage)
         "stretch " + in + " fast " + out,
         "stretch " + in + " 2x " + out,
         "stretch " + in + " '' " + out,
+        "stretch " + in + " ' 2' " + out,
+        "stretch " + in + " '2 ' " + out,
+        "stretch " + in + " 0x2 " + out,
+        "stretch " + in + " +2 " + out,
     };
     for (const std::string& arguments : cases) {
         const CliResult result = RunCli(dir, arguments);

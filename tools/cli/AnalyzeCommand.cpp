@@ -62,9 +62,8 @@ int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
     // The keyboard always weighs in the harmonics.
     if (part && harmonics) return Usage(err);
 
-    std::optional<WaveData> tune = WaveData::Load(path, sink);
+    std::optional<WaveData> tune = WaveData::LoadMono(path, sink);
     if (!tune) return kRefused;
-    tune->MixToMono();
     // As in the program, a selection ends at the tune's last frame at the latest.
     if (*end >= std::int64_t{tune->Frames()}) {
         std::string text = "selection ";

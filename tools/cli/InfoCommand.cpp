@@ -6,9 +6,8 @@ namespace harkwell::cli {
 
 int RunInfo(const std::string& path, MessageSink& sink, std::FILE* out)
 {
-    std::optional<WaveData> tune = WaveData::Load(path, sink);
+    std::optional<WaveData> tune = WaveData::LoadMono(path, sink);
     if (!tune) return 1;
-    tune->MixToMono();
     const WaveFormat& format = tune->Format();
     std::fprintf(out,
                  "channels=%u\nsamplesPerSec=%u\navgBytesPerSec=%u\nblockAlign=%u\nbitsPerSample=%u\n"

@@ -3,10 +3,12 @@
 #include "audio/WaveData.h"
 #include "audio/WaveFileWriter.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace harkwell::cli {
 
@@ -23,27 +25,29 @@ int Usage(std::FILE* err, const char* reason)
     return kUsageError;
 }
 
-std::optional<double> ParseSpeed(const char* text)
+// The whole text is the number, as with the other commands: no blanks, no
+// sign, no hexadecimal.
+std::optional<double> ParseSpeed(std::string_view text)
 {
-    char* end = nullptr;
-    const double speed = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(speed) || speed <= 0) return std::nullopt;
+    double speed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(speed) || speed <= 0)
+        return std::nullopt;
     return speed;
 }
 
+// The tune goes to a temporary file that replaces OUT only when complete, so
+// a failure or a kill leaves OUT as it was.
 bool Write(const std::string& path, const WaveData& tune, MessageSink& sink)
 {
     WaveFileWriter writer(sink);
     const WaveFormat& format = tune.Format();
-    bool written =
-        writer.Open(path, format.samplesPerSec, format.bitsPerSample, format.channels) == WaveFileStatus::Done;
-    // A file the writer could not even create is not ours to remove.
-    if (!written && !writer.IsOpen()) return false;
+    if (writer.Open(path, format.samplesPerSec, format.bitsPerSample, format.channels,
+                    WaveWriteMode::ReplaceOnClose) != WaveFileStatus::Done)
+        return false;  // the writer has dropped its temporary file
     const auto samples = tune.Samples();
-    written = written && writer.Write(samples.data(), samples.size()) == WaveWriteResult::Appended;
-    if (writer.Close() == WaveFileStatus::Done && written) return true;
-    std::remove(path.c_str());  // never leave half a file behind
-    return false;
+    if (writer.Write(samples.data(), samples.size()) != WaveWriteResult::Appended) return false;
+    return writer.Close() == WaveFileStatus::Done;
 }
 
 }  // namespace
@@ -58,9 +62,8 @@ int RunStretch(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
         return Usage(err, reason.c_str());
     }
 
-    std::optional<WaveData> tune = WaveData::Load(arguments[0], sink);
+    std::optional<WaveData> tune = WaveData::LoadMono(arguments[0], sink);
     if (!tune) return 1;
-    tune->MixToMono();
     const std::uint32_t framesIn = tune->Frames();
     if (!tune->ChangeSpeed(*speed, kSpacingFactor, sink)) return 1;
     if (!Write(arguments[2], *tune, sink)) return 1;

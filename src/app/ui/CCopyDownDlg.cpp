@@ -9,12 +9,14 @@
 #include "app/ScoreSong.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
+#include "app/PanelPlacement.h"
 #include "app/Guidance.h"
 #include "areas/ui/CAreaDlg.h"
 #include "areas/ui/CAreaListDlg.h"
 #include "areas/ui/CBarDlg.h"
 #include "areas/AreaListing.h"
 #include "areas/ui/CSelectionMarking.h"
+#include "audio/WaveformColumns.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
@@ -26,11 +28,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
+#include <vector>
 
 namespace harkwell {
 
@@ -40,8 +45,33 @@ constexpr PictureRect kTunePicturePlace{10, 70, 890, 150};
 constexpr PictureRect kPanelPicturePlace{10, 40, 890, 120};
 constexpr PictureRect kAnalyzePicturePlace{10, 50, 510, 130};
 constexpr int kTuneSlot = 0;
+constexpr int kGuidanceTop = kTunePicturePlace.bottom + 2;
+constexpr int kGuidanceBottom = 218;  // the Play, Copy Down, Help and Close buttons start at 220
 constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
 constexpr int kQuitDelayMs = 100;
+
+DesktopRect ToDesktop(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+
+// Shows a panel. The first time in the run it opens clear of the main window
+// and of the other panel when the screen has room; from then on it comes
+// back where it was, where the user moved it included.
+void ShowPanel(QDialog& panel, const QWidget& main, const QWidget& other)
+{
+    if (!panel.testAttribute(Qt::WA_Moved) && main.screen() != nullptr) {
+        std::vector<DesktopRect> taken;
+        if (other.isVisible()) taken.push_back(ToDesktop(other.frameGeometry()));
+        // The panel's frame is not known before it first shows: take the main window's.
+        const QSize frame = main.frameGeometry().size() - main.geometry().size();
+        const auto place = PanelPlace(ToDesktop(main.frameGeometry()), panel.width() + frame.width(),
+                                      panel.height() + frame.height(), ToDesktop(main.screen()->availableGeometry()),
+                                      taken);
+        if (place) panel.move(place->x, place->y);
+    }
+    panel.show();
+    panel.raise();
+    // Without this, every show would put the panel back over the main window.
+    panel.setAttribute(Qt::WA_Moved);
+}
 
 
 }  // namespace
@@ -101,11 +131,21 @@ CCopyDownDlg::~CCopyDownDlg()
 
 void CCopyDownDlg::CreateControls()
 {
-    scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) { pictures_->SetZoom(kTuneSlot, zoom); },
-                                             [this](std::uint32_t start) { pictures_->SetViewStart(kTuneSlot, start); }});
+    // The table of lines holds the visible bars only: they follow every move of the view.
+    scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) {
+                                                 ShowTuneBarLines(static_cast<std::uint32_t>(zoom),
+                                                                  pictures_->ViewStart(kTuneSlot));
+                                                 pictures_->SetZoom(kTuneSlot, zoom);
+                                             },
+                                             [this](std::uint32_t start) {
+                                                 ShowTuneBarLines(pictures_->Zoom(kTuneSlot), start);
+                                                 pictures_->SetViewStart(kTuneSlot, start);
+                                             }});
 
     guidanceLabel_ = new QLabel(this);
-    guidanceLabel_->setGeometry(Units(7), Units(110), Units(501), Units(33));
+    // Between the tune's picture and the buttons below it, so all three lines
+    // of the guidance show while a stretch plays.
+    guidanceLabel_->setGeometry(Units(7), kGuidanceTop, Units(501), kGuidanceBottom - kGuidanceTop);
     guidanceLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     tunePictureHost_ = new COffScreenPicture(this);
@@ -136,8 +176,18 @@ void CCopyDownDlg::CreateButtons()
 
 void CCopyDownDlg::ReloadLastWork()
 {
-    if (!CanOpenFile(setup_.tunePath)) return;
+    // The window opens empty without a word; one started from a terminal says why there.
+    std::string cause;
+    if (!OpenForReading(setup_.tunePath, &cause)) {
+        if (!setup_.tunePath.empty())
+            std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
+                         FileDetail(setup_.tunePath, cause).c_str());
+        return;
+    }
     LoadTune(setup_.tunePath);
+    if (!TuneLoaded())
+        std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
+                     FileDetail(setup_.tunePath, "refused by the WAV reader").c_str());
     const AreaLists lists = LoadAreaFile(services_.messages, WorkFilePath(workDir_, "line.dat"));
     for (std::size_t slot = 0; slot < lists.size(); ++slot)
         for (const WaveformArea& area : lists[slot])
@@ -333,23 +383,33 @@ void CCopyDownDlg::OpenPlaySetting()
 
 void CCopyDownDlg::OpenTune(const std::string& path)
 {
+    // The new tune is read first: a file the reader refuses (it has said why)
+    // leaves the tune, its areas, bars and settings as they were.
+    std::optional<WaveData> tune = WaveData::LoadMono(path, services_.messages);
+    if (!tune) return;
     setup_ = SetupData();
     for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
     // A path too long for setup.ini is not kept: a cut path would name another file.
     setup_.tunePath = FitsTunePath(path) ? path : std::string();
-    LoadTune(path);
+    InstallTune(std::move(tune));
 }
 
 void CCopyDownDlg::LoadTune(const std::string& path)
 {
-    tune_.reset();
-    tune_ = WaveData::Load(path, services_.messages);
-    if (tune_) {
-        tune_->MixToMono();
-        hadTune_ = true;
-    }
+    InstallTune(WaveData::LoadMono(path, services_.messages));
+}
+
+// `tune` comes mixed to mono, as every tune of the work is.
+void CCopyDownDlg::InstallTune(std::optional<WaveData> tune)
+{
+    // The pictures read the samples in place: none keeps pointing at the old
+    // tune's once it is gone. The panels show a stretch again after the next Copy Down.
+    for (const int slot : {kTuneSlot, CAreaDlg::kPictureSlot, CAnalyzeDlg::kPictureSlot})
+        pictures_->SetSamples(slot, nullptr, 0, 1, 16);
+    tune_ = std::move(tune);
+    if (tune_) hadTune_ = true;
     const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
-    ShowTuneBarLines();
+    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), 0);
     pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
                           format.bitsPerSample);
     pictures_->Show(kTuneSlot);
@@ -391,10 +451,13 @@ void CCopyDownDlg::OnTuneRelease(std::uint32_t frame)
     UpdateGuidance();
 }
 
-void CCopyDownDlg::ShowTuneBarLines()
+void CCopyDownDlg::ShowTuneBarLines(std::uint32_t zoom, std::uint32_t viewStart)
 {
     pictures_->ClearMarkers(kTuneSlot);
-    for (const BarLine& line : TuneBarLines(setup_.separators, TuneFrames(), CWavePicture::kMaxLines))
+    const WaveformView view{TuneFrames(), zoom, viewStart, kTunePicturePlace.Width(), kTunePicturePlace.Height()};
+    const std::int64_t end = std::int64_t{viewStart} + view.VisibleFrames();
+    for (const BarLine& line : VisibleTuneBarLines(setup_.separators, viewStart, end, TuneFrames(),
+                                                   kTunePicturePlace.Width(), CWavePicture::kMaxLines))
         pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
 }
 
@@ -416,7 +479,7 @@ void CCopyDownDlg::DrawSeparators()
     ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzed.dataStart, analyzed.dataLength);
     pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
     pictures_->Show(CAnalyzeDlg::kPictureSlot);
-    ShowTuneBarLines();
+    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), pictures_->ViewStart(kTuneSlot));
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
 }
@@ -447,8 +510,7 @@ void CCopyDownDlg::CopyDown()
     pictures_->Show(panel);
     pictures_->Redraw(kTuneSlot);
     pictures_->Show(kTuneSlot);
-    areaDlg_->show();
-    areaDlg_->raise();
+    ShowPanel(*areaDlg_, *this, *analyzeDlg_);
 }
 
 void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end)
@@ -493,8 +555,7 @@ void CCopyDownDlg::Analyze()
 
     analyzeDlg_->ShowStretch({pieceStart, pieceLength, tune_->Format().samplesPerSec, {}});
     analyzeDlg_->PrepareForStretch();
-    analyzeDlg_->show();
-    analyzeDlg_->raise();
+    ShowPanel(*analyzeDlg_, *this, *areaDlg_);
 }
 
 void CCopyDownDlg::BaseWidth()

@@ -52,7 +52,8 @@ public:
     void Dispatch(std::uint32_t command);
     // The Play command of the mode's window for frames start..end of the tune.
     void TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed);
-    // A new tune replaces the work: settings back to their defaults, areas cleared.
+    // A new tune replaces the work: settings back to their defaults, areas
+    // cleared. A file that is refused leaves the work as it was.
     void OpenTune(const std::string& path);
     void UpdateGuidance();
     void ShowMainMessage(MainMessage message);
@@ -92,6 +93,7 @@ private:
     void CreateControls();
     void CreateButtons();
     void LoadTune(const std::string& path);
+    void InstallTune(std::optional<WaveData> tune);
     void ReloadLastWork();
     void SaveAreas();
 
@@ -121,7 +123,8 @@ private:
     // The tune's frames per second, 44100 without a tune.
     std::uint32_t SampleRate() const;
     void ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length);
-    void ShowTuneBarLines();
+    // The bar lines of the tune's frames visible at this zoom and view start.
+    void ShowTuneBarLines(std::uint32_t zoom, std::uint32_t viewStart);
     // Makes the stretch the slot's current area; the earlier current one is done.
     void MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end);
 

@@ -68,7 +68,7 @@ void CWavePicture::SetSamples(int number, const void* samples, std::uint32_t fra
     Slot* slot = Find(number);
     if (slot == nullptr) return;
     slot->summary.reset();
-    slot->samples.Reset();
+    slot->samples = {};
     slot->frames = 0;
     slot->channels = channels;
     slot->bitsPerSample = bitsPerSample;
@@ -81,12 +81,11 @@ void CWavePicture::SetSamples(int number, const void* samples, std::uint32_t fra
         ShowError();
     } else if (frames != 0) {
         try {
-            ByteBlock copy = sizeFits ? ByteBlock::Allocate(bytes) : ByteBlock();
-            if (!copy) throw std::bad_alloc();
-            if (bytes != 0) std::memcpy(copy.data(), samples, bytes);
+            if (!sizeFits) throw std::bad_alloc();
+            const auto* bytesIn = static_cast<const std::uint8_t*>(samples);
             if (channels == 1 && bitsPerSample == 16)
-                slot->summary.emplace(std::span(reinterpret_cast<const std::int16_t*>(copy.data()), frames));
-            slot->samples = std::move(copy);
+                slot->summary.emplace(std::span(reinterpret_cast<const std::int16_t*>(bytesIn), frames));
+            slot->samples = {bytesIn, bytes};
             slot->frames = frames;
         } catch (const std::bad_alloc&) {
             slot->summary.reset();

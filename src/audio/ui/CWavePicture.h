@@ -56,8 +56,10 @@ public:
     [[nodiscard]] int AddSlot(COffScreenPicture* window, const PictureRect& rect, FrameCallback press, FrameCallback release);
     int SlotCount() const { return static_cast<int>(slots_.size()); }
 
-    // Keeps a copy of frames × channels samples of bitsPerSample bits and
-    // redraws (without showing). Only 16-bit mono is drawn as a waveform.
+    // Reads frames × channels samples of bitsPerSample bits in place, without
+    // a copy, and redraws (without showing): the samples must stay unchanged
+    // until the slot is given others (null clears it) or destroyed. Only
+    // 16-bit mono is drawn as a waveform.
     void SetSamples(int slot, const void* samples, std::uint32_t frames, int channels, int bitsPerSample);
     void SetBackground(int slot, std::uint32_t colour);
     // Zooms of 0 and below are taken as 1. Redraws and shows.
@@ -100,7 +102,7 @@ private:
         QPointer<COffScreenPicture> window;
         int width = 0;
         int height = 0;
-        ByteBlock samples;
+        std::span<const std::uint8_t> samples;  // the owner's, read in place
         std::uint32_t frames = 0;
         int channels = 0;
         int bitsPerSample = 0;

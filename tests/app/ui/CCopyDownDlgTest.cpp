@@ -329,7 +329,7 @@ TEST_F(CCopyDownDlgTest, APlayThatCannotStartLeavesNothingPlaying)
     LoadThroughThePrompt(*window, tune);
     waveOut_.supports = false;
     Click(window->ButtonHost(2));
-    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"オーディオデバイスがないか、サポートされていないフォーマットです。"});
+    EXPECT_EQ(messages_.Texts(), std::vector<std::string>{"オーディオデバイスがないか、サポートされていないフォーマットです。 [device -1, 44100 Hz, 16 bits, 1 channel(s): no output device]"});
     EXPECT_FALSE(window->IsPlaying());
     EXPECT_EQ(window->ButtonCaption(2), "  Play");
 }
