@@ -4,7 +4,7 @@
 #include "cd/TrackReader.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <filesystem>
 
 namespace harkwell {
 
@@ -70,8 +70,10 @@ ExtractionResult Extract(CdReader& reader, TrackReader& track, int driveIndex, i
     const bool closed = writer.Close() == WaveFileStatus::Done;
     if (!closed) messages.Show(cd_text::kCloseFailed, MessageKind::Plain);
     if (closed && whole) return ExtractionResult::Succeeded;
-    // A cut track must not pass for the whole one.
-    std::remove(path.c_str());
+    // A cut track must not pass for the whole one. Only a file we made is
+    // removed, never a device the path may name.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
     return ExtractionResult::Failed;
 }
 

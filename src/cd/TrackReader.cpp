@@ -16,8 +16,8 @@ bool TrackReader::OpenDrive(int driveIndex)
     Close();
     openError_ = 0;
     started_ = true;
-    if (!reader_.Start()) return false;
-    const auto address = reader_.FindDrive(driveIndex);
+    const bool anyDrive = reader_.Start();
+    const auto address = anyDrive ? reader_.FindDrive(driveIndex) : std::nullopt;
     if (!address) {
         const auto table = reader_.DriveTable();
         if (driveIndex >= 0 && driveIndex < static_cast<int>(table.size()))
