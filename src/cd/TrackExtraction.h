@@ -22,6 +22,12 @@ inline constexpr const char* kNoDisc = "CDがセットされていません。";
 inline constexpr const char* kNotAudioTrack = "選択されたトラックは音楽トラックではありません。";
 inline constexpr const char* kCreateFailed = "WAVファイルの作成に失敗しました。";
 inline constexpr const char* kCloseFailed = "WAVファイルのクローズに失敗しました。";
+inline constexpr const char* kNoDrive = "CD-ROMドライブが実装されていません。";
+inline constexpr const char* kRipping = "リッピング中です。";
+inline constexpr const char* kRipStopped = "リッピングを停止しました。";
+inline constexpr const char* kRipSucceeded = "リッピングは正常に終了しました。";
+inline constexpr const char* kRipFailed = "リッピングは異常終了しました。";
+inline constexpr const char* kSelectTrack = "抽出するトラックを選択してください。";
 inline constexpr const char* kCannotCount =
     "選択されたドライブはCD-ROMドライブではないか、またはリッピング処理中です。";
 }  // namespace cd_text

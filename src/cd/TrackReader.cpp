@@ -75,7 +75,8 @@ TrackChoice TrackReader::SelectTrack(int track)
     failed_ = false;
     overlapBuffer_.length = 0;
     trackLength_ = 0;
-    if (handle_ == 0 || track + 1 < FirstTrack() || track + 1 > LastTrack() || FirstTrack() == 0)
+    // The track counts places in the table, whatever number the disc gives its first track.
+    if (handle_ == 0 || FirstTrack() == 0 || track < 0 || track > LastTrack() - FirstTrack())
         return TrackChoice::NoSuchTrack;
     const std::uint8_t* descriptor = Descriptor(track);
     const std::uint8_t* next = Descriptor(track + 1);

@@ -41,7 +41,7 @@ public:
     int OpenError() const { return openError_; }
     void Close();
 
-    // The track counted from 0.
+    // The track by its place in the table, from 0.
     TrackChoice SelectTrack(int track);
     // The next piece of the track; empty at its end or after a failed read.
     std::span<const std::uint8_t> ReadChunk();
