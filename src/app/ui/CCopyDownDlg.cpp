@@ -1,5 +1,6 @@
 #include "app/ui/CCopyDownDlg.h"
 
+#include "cd/ui/CRippingDlg.h"
 #include "analysis/ui/CAnalyzeDlg.h"
 #include "analysis/ui/CAnalyzeSettingDlg.h"
 #include "analysis/ui/CFrequencyListDlg.h"
@@ -15,6 +16,7 @@
 #include "areas/AreaListing.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
+#include "cd/ui/CRippingDlg.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 #include "widgets/DialogUnits.h"
@@ -161,6 +163,7 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
         QTimer::singleShot(kQuitDelayMs, this, [this] { QDialog::done(QDialog::Accepted); });
         break;
     case command::kLoadWav: LoadWav(); break;
+    case command::kLoadCd: LoadCd(); break;
     case command::kPlay: PlayCommand(PlayMode::Main); break;
     case command::kPlayPanel: PlayCommand(PlayMode::AreaPanel); break;
     case command::kPlayAnalyze: PlayCommand(PlayMode::AnalyzeDialog); break;
@@ -196,6 +199,21 @@ void CCopyDownDlg::LoadWav()
     std::string path;
     if (PromptOpenFile(services_.filePrompt, "wav", "wave files|*.wav|", path, nullptr, nullptr, &workDir_))
         OpenTune(path);
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::LoadCd()
+{
+    areaDlg_->hide();
+    analyzeDlg_->hide();
+    std::string ripped;
+    listDialog_.Run(services_.messages, [&] {
+        CdReader reader(services_.cdDrives);
+        CRippingDlg ripping(this, reader, services_.messages, services_.filePrompt);
+        ripping.exec();
+        ripped = ripping.RippedPath();
+    });
+    if (!ripped.empty()) OpenTune(ripped);
     UpdateGuidance();
 }
 
