@@ -8,7 +8,7 @@ namespace harkwell {
 
 namespace {
 
-constexpr auto kLockWait = std::chrono::seconds(10);
+constexpr auto kLockWait = std::chrono::milliseconds(10000);
 constexpr std::uint8_t kReadFlags = aspi::kFlagDataIn | aspi::kFlagSignal;
 // MODE SELECT carries its parameter list to the drive.
 constexpr std::uint8_t kModeSelectFlags = aspi::kFlagDataOut | aspi::kFlagSignal;
@@ -121,9 +121,10 @@ std::optional<CdReader::Locked> CdReader::Lock(int handle)
 {
     if (handle < 1 || handle > kHandles) return std::nullopt;
     const auto slot = static_cast<std::size_t>(handle - 1);
-    std::unique_lock lock(locks_[slot], kLockWait);
-    if (!lock.owns_lock() || !records_[slot].inUse) return std::nullopt;
-    return Locked{std::move(lock), records_[slot]};
+    if (!locks_[slot].LockFor(kLockWait)) return std::nullopt;
+    HeldDriveLock held(&locks_[slot]);
+    if (!records_[slot].inUse) return std::nullopt;
+    return Locked{std::move(held), records_[slot]};
 }
 
 int CdReader::OpenCD(std::span<const std::uint8_t> request)
@@ -132,7 +133,8 @@ int CdReader::OpenCD(std::span<const std::uint8_t> request)
     std::lock_guard openLock(openMutex_);
     const ScsiAddress address{request[2], request[3], request[4]};
     for (std::size_t slot = 0; slot < records_.size(); ++slot) {
-        std::lock_guard recordLock(locks_[slot]);
+        locks_[slot].Lock();
+        const HeldDriveLock recordLock(&locks_[slot]);
         const DriveRecord& record = records_[slot];
         if (record.inUse && record.address.adapter == address.adapter && record.address.target == address.target &&
             record.address.lun == address.lun)
@@ -146,7 +148,8 @@ int CdReader::OpenCD(std::span<const std::uint8_t> request)
 
     for (int tried = 0; tried < kHandles; ++tried) {
         const auto slot = static_cast<std::size_t>((nextSlot_ + tried) % kHandles);
-        std::lock_guard recordLock(locks_[slot]);
+        locks_[slot].Lock();
+        const HeldDriveLock recordLock(&locks_[slot]);
         DriveRecord& record = records_[slot];
         if (record.inUse) continue;
         record = {};
