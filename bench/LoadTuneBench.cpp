@@ -40,7 +40,7 @@ std::string MakeTenMinuteTune()
     const std::string path = (std::filesystem::temp_directory_path() / "harkwell-bench-10min.wav").string();
     StderrMessageSink sink;
     harkwell::WaveFileWriter writer(sink);
-    if (writer.Open(path, kRate, 16, 2) != 0) return {};
+    if (writer.Open(path, kRate, 16, 2) != harkwell::WaveFileStatus::Done) return {};
     std::vector<std::int16_t> second(2 * kRate);
     for (std::uint32_t s = 0; s < kSeconds; ++s) {
         for (std::uint32_t i = 0; i < kRate; ++i) {
@@ -48,9 +48,11 @@ std::string MakeTenMinuteTune()
             second[2 * i] = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 440 * t));
             second[2 * i + 1] = static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * 660 * t));
         }
-        writer.Write(reinterpret_cast<const std::uint8_t*>(second.data()), second.size() * 2);
+        if (writer.Write(reinterpret_cast<const std::uint8_t*>(second.data()), second.size() * 2) !=
+            harkwell::WaveWriteResult::Appended)
+            return {};
     }
-    return writer.Close() == 0 ? path : std::string();
+    return writer.Close() == harkwell::WaveFileStatus::Done ? path : std::string();
 }
 
 void BM_LoadTune(benchmark::State& state)
