@@ -206,10 +206,15 @@ TEST(TrackExtractor, RunsOnAWorkerAndReportsOnce)
     RecordingMessageSink messages;
     TempDir dir;
     std::promise<ExtractionResult> finished;
+    // The worker's reads wait until the second start has been tried.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    drive.onRead = [released](std::uint32_t) { released.wait(); };
     TrackExtractor extractor(reader, messages);
     ASSERT_TRUE(extractor.Start([&](ExtractionResult result) { finished.set_value(result); }, 0, 2,
                                 dir.File("t.wav")));
     EXPECT_FALSE(extractor.Start(nullptr, 0, 0, dir.File("u.wav"))) << "one at a time";
+    release.set_value();
     EXPECT_EQ(finished.get_future().get(), ExtractionResult::Succeeded);
     extractor.Join();
     EXPECT_FALSE(extractor.Running());
