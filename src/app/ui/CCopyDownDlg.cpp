@@ -1,6 +1,5 @@
 #include "app/ui/CCopyDownDlg.h"
 
-#include "cd/ui/CRippingDlg.h"
 #include "analysis/ui/CAnalyzeDlg.h"
 #include "analysis/ui/CAnalyzeSettingDlg.h"
 #include "analysis/ui/CFrequencyListDlg.h"
