@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/WaveOutPort.h"
+#include "cd/ScsiTransport.h"
 #include "common/FilePrompt.h"
 #include "common/MessageSink.h"
 #include "common/Shell.h"
@@ -19,6 +20,7 @@ struct AppServices {
     WaveOutPort& waveOut;
     MidiOutDevices& midiOut;
     TimerService& timers;
+    ScsiTransport& cdDrives;
 };
 
 }  // namespace harkwell

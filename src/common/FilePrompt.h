@@ -31,12 +31,20 @@ struct OpenFileChoice {
     int filterIndex = 1;  // 1-based, as the user left it
 };
 
-// The open-file prompt; the program shows a file dialog, tests answer from a script.
+struct SaveFileRequest {
+    std::string defaultExtension;
+    std::vector<FileFilter> filters;
+};
+
+// The open- and save-file prompts; the program shows file dialogs, tests answer from a script.
 class FilePrompt {
 public:
     virtual ~FilePrompt() = default;
     // The chosen file, or nothing when the user cancelled.
     [[nodiscard]] virtual std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) = 0;
+    // The file to write, after the user agreed to replace one that exists
+    // (read-only files are not offered); nothing when the user cancelled.
+    [[nodiscard]] virtual std::optional<std::string> PromptSave(const SaveFileRequest& request) = 0;
 };
 
 // Asks the user for a file to open. The initial folder is used only when an

@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "AnalyzeCommand.h"
+#include "CdCommand.h"
 #include "InfoCommand.h"
 #include "StretchCommand.h"
 
@@ -16,14 +17,15 @@ int Usage(std::FILE* err)
 {
     std::fputs("usage: harkwell-cli info FILE.wav\n"
                "       harkwell-cli stretch IN.wav SPEED OUT.wav\n"
-               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n",
+               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n"
+               "       harkwell-cli cd drives | cd toc DEVICE | cd rip DEVICE TRACK OUT.wav\n",
                err);
     return kUsageError;
 }
 
 }  // namespace
 
-int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err)
+int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err, CdReader* cd)
 {
     if (arguments.empty()) return Usage(err);
     const std::string_view command = arguments[0];
@@ -31,6 +33,7 @@ int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, 
     if (command == "info" && rest.size() == 1) return RunInfo(rest[0], sink, out);
     if (command == "analyze") return RunAnalyze(rest, sink, out, err);
     if (command == "stretch") return RunStretch(rest, sink, out, err);
+    if (command == "cd" && cd != nullptr) return RunCd(rest, *cd, sink, out, err);
     return Usage(err);
 }
 

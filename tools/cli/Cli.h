@@ -5,11 +5,17 @@
 #include <cstdio>
 #include <span>
 
+namespace harkwell {
+class CdReader;
+}
+
 namespace harkwell::cli {
 
 // The whole of harkwell-cli but the process: `arguments` are those after the
 // program's name, messages go to the sink, results to `out` and usage to
-// `err`. Returns the exit code: 0 done, 1 refused, 2 wrong usage.
-int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err);
+// `err`. The CD commands read through `cd`, and are refused as unknown
+// without it. Returns the exit code: 0 done, 1 refused, 2 wrong usage.
+int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err,
+           CdReader* cd = nullptr);
 
 }  // namespace harkwell::cli

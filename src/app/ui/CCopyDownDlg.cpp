@@ -18,6 +18,7 @@
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/WaveformColumns.h"
 #include "audio/ui/CWavePicture.h"
+#include "cd/ui/CRippingDlg.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 #include "widgets/DialogUnits.h"
@@ -214,6 +215,7 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
         QTimer::singleShot(kQuitDelayMs, this, [this] { QDialog::done(QDialog::Accepted); });
         break;
     case command::kLoadWav: LoadWav(); break;
+    case command::kLoadCd: LoadCd(); break;
     case command::kPlay: PlayCommand(PlayMode::Main); break;
     case command::kPlayPanel: PlayCommand(PlayMode::AreaPanel); break;
     case command::kPlayAnalyze: PlayCommand(PlayMode::AnalyzeDialog); break;
@@ -251,6 +253,21 @@ void CCopyDownDlg::LoadWav()
     std::string path;
     if (PromptOpenFile(services_.filePrompt, "wav", "wave files|*.wav|", path, nullptr, nullptr, &workDir_))
         OpenTune(path);
+    UpdateGuidance();
+}
+
+void CCopyDownDlg::LoadCd()
+{
+    areaDlg_->hide();
+    analyzeDlg_->hide();
+    std::string ripped;
+    listDialog_.Run(services_.messages, [&] {
+        CdReader reader(services_.cdDrives);
+        CRippingDlg ripping(this, reader, services_.messages, services_.filePrompt);
+        ripping.exec();
+        ripped = ripping.RippedPath();
+    });
+    if (!ripped.empty()) OpenTune(ripped);
     UpdateGuidance();
 }
 

@@ -101,6 +101,7 @@ private:
     void OnTuneRelease(std::uint32_t frame);
 
     void LoadWav();
+    void LoadCd();
     void PlayCommand(PlayMode mode);
     void OpenAreaList(int list);
     void PlayScore();

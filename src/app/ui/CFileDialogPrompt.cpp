@@ -24,4 +24,20 @@ std::optional<OpenFileChoice> CFileDialogPrompt::PromptOpen(const OpenFileReques
     return choice;
 }
 
+std::optional<std::string> CFileDialogPrompt::PromptSave(const SaveFileRequest& request)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const auto& filter : request.filters) filters << QString::fromStdString(DialogNameFilter(filter));
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    // The dialog asks before it replaces a file; read-only files are left out.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setFilter(dialog.filter() | QDir::Writable);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
 }  // namespace harkwell

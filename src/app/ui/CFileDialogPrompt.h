@@ -6,11 +6,12 @@ class QWidget;
 
 namespace harkwell {
 
-// Asks for a file to open with the desktop's file dialog.
+// Asks for a file to open or to save with the desktop's file dialog.
 class CFileDialogPrompt final : public FilePrompt {
 public:
     explicit CFileDialogPrompt(QWidget* parent = nullptr) : parent_(parent) {}
     [[nodiscard]] std::optional<OpenFileChoice> PromptOpen(const OpenFileRequest& request) override;
+    [[nodiscard]] std::optional<std::string> PromptSave(const SaveFileRequest& request) override;
 
 private:
     QWidget* parent_;

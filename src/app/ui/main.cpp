@@ -3,6 +3,7 @@
 #include "app/ui/CDesktopShell.h"
 #include "app/ui/CFileDialogPrompt.h"
 #include "app/ui/CMessageBoxSink.h"
+#include "cd/SgIoTransport.h"
 #include "common/ErrorReport.h"
 #include "platform/MidiPorts.h"
 #include "platform/PortAudioWaveOutPort.h"
@@ -31,11 +32,12 @@ int main(int argc, char** argv)
     // starts all the same, and says so when a score or key is first played.
     harkwell::SystemMidiDevices midiOut(messages);
     harkwell::ThreadTimerService timers;
+    harkwell::SgIoTransport cdDrives(harkwell::RealSystemCalls());
     char workDir[PATH_MAX] = {};
     if (getcwd(workDir, sizeof workDir) == nullptr) {
         harkwell::ReportGeneralError(messages, harkwell::GeneralError::NoCurrentDirectory);
         return 1;
     }
-    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut, midiOut, timers}, workDir);
+    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut, midiOut, timers, cdDrives}, workDir);
     return app.Run();
 }

@@ -15,6 +15,7 @@
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/RecordingShell.h"
 #include "fakes/ScriptedFilePrompt.h"
+#include "fakes/SimulatedCdDrive.h"
 #include "fakes/TempDir.h"
 #include "fakes/WavBuilder.h"
 
@@ -89,7 +90,7 @@ class CAnalyzeCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_}, dir_.Path().string());
+        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_, cdDrive_}, dir_.Path().string());
         window_->show();
     }
 
@@ -116,6 +117,7 @@ protected:
     testing::FakeWaveOutPort waveOut_;
     testing::RecordingMidiDevices midiOut_;
     testing::ManualTimerService timers_;
+    testing::SimulatedCdDrive cdDrive_{std::nullopt};
     std::unique_ptr<CCopyDownDlg> window_;
 };
 

@@ -11,6 +11,7 @@
 #include "fakes/RecordingMidiPort.h"
 #include "fakes/RecordingShell.h"
 #include "fakes/ScriptedFilePrompt.h"
+#include "fakes/SimulatedCdDrive.h"
 #include "fakes/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ protected:
     std::unique_ptr<CCopyDownDlg> Start()
     {
         auto window =
-            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_}, dir_.Path().string());
+            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_, cdDrive_}, dir_.Path().string());
         window->show();
         return window;
     }
@@ -64,6 +65,8 @@ protected:
     FakeWaveOutPort waveOut_;
     RecordingMidiDevices midiOut_;
     ManualTimerService timers_;
+    // Two audio tracks of a second and a half each.
+    SimulatedCdDrive cdDrive_{SimulatedDisc({{110, true}, {110, true}})};
 };
 
 }  // namespace harkwell::testing
