@@ -48,9 +48,12 @@ ExtractionResult Extract(CdReader& reader, TrackReader& track, int driveIndex, i
     progress.total.store(track.TrackLength());
     progress.done.store(0);
 
-    // The file is written in place; a rip that fails removes what it wrote.
+    // The track goes to a temporary file beside the path, which takes the
+    // path's place only when the rip ends well: a failed or killed rip leaves
+    // whatever was there as it was, and nothing of its own.
     WaveFileWriter writer(messages);
-    if (writer.Open(path, kCdSampleRate, kCdBits, kCdChannels) != WaveFileStatus::Done) {
+    if (writer.Open(path, kCdSampleRate, kCdBits, kCdChannels, WaveWriteMode::ReplaceOnClose) !=
+        WaveFileStatus::Done) {
         messages.Show(cd_text::kCreateFailed, MessageKind::Plain);
         return ExtractionResult::Failed;
     }
@@ -67,14 +70,14 @@ ExtractionResult Extract(CdReader& reader, TrackReader& track, int driveIndex, i
             break;
         }
     }
-    const bool closed = writer.Close() == WaveFileStatus::Done;
-    if (!closed) messages.Show(cd_text::kCloseFailed, MessageKind::Plain);
-    if (closed && whole) return ExtractionResult::Succeeded;
-    // A cut track must not pass for the whole one. Only a file we made is
-    // removed, never a device the path may name.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
-    return ExtractionResult::Failed;
+    // A cut track must not pass for the whole one: it is never committed, and
+    // the writer drops its temporary file when it goes.
+    if (!whole) return ExtractionResult::Failed;
+    if (writer.Close() != WaveFileStatus::Done) {
+        messages.Show(cd_text::kCloseFailed, MessageKind::Plain);
+        return ExtractionResult::Failed;
+    }
+    return ExtractionResult::Succeeded;
 }
 
 }  // namespace

@@ -129,7 +129,10 @@ TEST_P(ExtractionRefusal, SaysWhyAndLeavesNoFile)
 {
     const RefusalCase& c = GetParam();
     EXPECT_EQ(Extract(c.track, c.fileName), ExtractionResult::Failed);
-    EXPECT_EQ(messages_.Texts(), c.messages);
+    // Each message as the case has it; the writer's may add the file and the cause.
+    const std::vector<std::string> texts = messages_.Texts();
+    ASSERT_EQ(texts.size(), c.messages.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i].rfind(c.messages[i], 0), 0u) << texts[i];
     if (!path_.empty()) {
         EXPECT_FALSE(std::filesystem::exists(path_));
     }
