@@ -67,8 +67,10 @@ bool CFourierTransform::Extract(std::int64_t startFrame)
         return true;
     }
     if (tune_.bitsPerSample == 8 && tune_.channels == 1) {
-        // The offset of 128 stays: silence reads as 128.
-        for (std::size_t i = 0; i < samples_.size(); ++i) samples_[i] = static_cast<std::int16_t>(data[start + i]);
+        // Unsigned samples rest at 128: taken as signed and scaled to 16 bits,
+        // so that an 8-bit tune colours the keys as the same sound at 16 bits.
+        for (std::size_t i = 0; i < samples_.size(); ++i)
+            samples_[i] = static_cast<std::int16_t>((static_cast<int>(data[start + i]) - 128) * 256);
         return true;
     }
     ShowPlainMessage(messages_, kNotSupported);

@@ -128,7 +128,8 @@ void PlaybackControl::BuildPlayBuffer(const PlaySource& tune, std::uint32_t star
     const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
     const std::size_t n = to > from ? to - from : 0;
 
-    playBuffer_.assign(n + kLeadInBytes, 0);
+    // The lead-in is silence in the tune's own format: unsigned 8-bit samples rest at 0x80.
+    playBuffer_.assign(n + kLeadInBytes, tune.format.bitsPerSample == 8 ? std::uint8_t{0x80} : std::uint8_t{0});
     std::copy_n(tune.samples.begin() + static_cast<std::ptrdiff_t>(from), n,
                 playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
     playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);

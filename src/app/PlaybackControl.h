@@ -32,7 +32,7 @@ struct PlaySource {
 // The one owner of what plays. Each window's Play command starts its
 // stretch, stops the playback it may stop, or is refused with "Now playing."
 // while another window's stretch plays. Every stretch plays from a copy of
-// its own (after 4096 silent bytes, at the chosen speed), so loading another
+// its own (after 4096 bytes of silence, at the chosen speed), so loading another
 // tune does not disturb it. Beside the wave, the written bar plays as a song
 // through the MIDI output.
 //

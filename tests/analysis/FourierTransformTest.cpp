@@ -169,10 +169,12 @@ TEST(CFourierTransform, ReadsTheFirstChannelOf16BitFramesAndUnsigned8BitSamples)
     for (std::size_t i = 0; i < frames; ++i) eightBit.bytes.push_back(static_cast<std::uint8_t>(i * 37 % 256));
     CFourierTransform fromBytes(messages, n, eightBit.View(1, 8));
     ASSERT_TRUE(fromBytes.TransformBlock(start));
-    std::vector<std::int16_t> unsignedBytes(n);
-    for (std::size_t i = 0; i < n; ++i) unsignedBytes[i] = static_cast<std::int16_t>(eightBit.bytes[start + i]);
-    EXPECT_EQ(std::vector<std::int16_t>(fromBytes.Samples().begin(), fromBytes.Samples().end()), unsignedBytes);
-    ExpectMagnitudes(fromBytes, unsignedBytes);
+    // Unsigned bytes enter as signed 16-bit values: silence (128) is 0.
+    std::vector<std::int16_t> signedSamples(n);
+    for (std::size_t i = 0; i < n; ++i)
+        signedSamples[i] = static_cast<std::int16_t>((int{eightBit.bytes[start + i]} - 128) * 256);
+    EXPECT_EQ(std::vector<std::int16_t>(fromBytes.Samples().begin(), fromBytes.Samples().end()), signedSamples);
+    ExpectMagnitudes(fromBytes, signedSamples);
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -81,6 +81,31 @@ TEST(AnalyzeSelection, CreditsASteadyToneToTheNoteThatSounds)
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST(AnalyzeSelection, AnEightBitTuneCreditsTheNotesAsTheSameSoundAtSixteenBits)
+{
+    RecordingMessageSink messages;
+    // A4 and the C4 below it at 16 bits, and the same rounded to unsigned 8 bits.
+    std::vector<std::uint8_t> sixteen;
+    std::vector<std::uint8_t> eight;
+    for (std::size_t i = 0; i < 44100; ++i) {
+        const double t = double(i) / 44100.0;
+        const double v = 0.35 * std::sin(2 * std::numbers::pi * 440.0 * t) + 0.25 * std::sin(2 * std::numbers::pi * 261.63 * t);
+        const auto byte = static_cast<std::uint8_t>(std::lround(128 + 127 * v));
+        const auto s16 = static_cast<std::int16_t>((int{byte} - 128) * 256);
+        sixteen.push_back(static_cast<std::uint8_t>(s16 & 0xFF));
+        sixteen.push_back(static_cast<std::uint8_t>((s16 >> 8) & 0xFF));
+        eight.push_back(byte);
+    }
+    const AnalysisRange range{1000, 500, 500 + 2 * 8192};
+    const NoteStrengths from16 = AnalyzeSelection(messages, Mono16(sixteen), range);
+    const NoteStrengths from8 = AnalyzeSelection(messages, {eight.data(), eight.size(), 44100, 1, 8}, range);
+    EXPECT_EQ(Strongest(from8), 69u) << "not the low notes of the unsigned offset";
+    for (std::size_t note : {std::size_t{60}, std::size_t{69}})
+        EXPECT_NEAR(from8[note], from16[note], 0.01 * from16[note]) << note;
+    EXPECT_LT(from8[20], from8[69] / 100) << "silence is 128, not a low note";
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 TEST(AnalyzeSelection, SumsTheWholeBlocksAndLeavesTheRestOut)
 {
     RecordingMessageSink messages;

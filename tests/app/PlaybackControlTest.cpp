@@ -195,6 +195,17 @@ TEST_F(PlaybackControlTest, OtherSpeedsChangeTheLengthAndEightBitTunesPlayAtNorm
     EXPECT_EQ(messages_.messages.size(), 1u);
 }
 
+TEST_F(PlaybackControlTest, AnEightBitPlaybackStartsInSilenceOfItsOwnFormat)
+{
+    // The same bytes as 8-bit samples: 4096 frames of lead-in at one byte each.
+    control_.Toggle(PlayMode::Main, Tune(kMono8), 0, 4000, 1.0);
+    ASSERT_TRUE(RunUntilIdle());
+    ASSERT_GE(port_.played.size(), PlaybackControl::kLeadInBytes);
+    EXPECT_TRUE(std::all_of(port_.played.begin(), port_.played.begin() + PlaybackControl::kLeadInBytes,
+                            [](std::uint8_t b) { return b == 0x80; }))
+        << "no thump: unsigned 8-bit silence is 0x80, not 0";
+}
+
 TEST_F(PlaybackControlTest, APlaybackPlaysItsOwnCopyOfTheStretch)
 {
     const std::vector<std::int16_t> original = tune_;
