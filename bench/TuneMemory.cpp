@@ -9,6 +9,7 @@
 #include "audio/WaveFileWriter.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/StderrMessageSink.h"
+#include "BenchSupport.h"
 #include "widgets/ui/COffScreenPicture.h"
 
 #include <QApplication>
@@ -26,46 +27,15 @@ namespace {
 
 using namespace harkwell;
 
-constexpr std::uint32_t kRate = 44100;
-
-// Kilobytes of a "VmRSS:" or "VmHWM:" line of /proc/self/status.
-long StatusKilobytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(field.size()));
-    return 0;
-}
-
-// Starts a new peak of the resident set at the current size.
-void ResetPeakResidentSet() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-// Written a second at a time, so the writing adds nothing to the peak.
-bool WriteStereoTune(const std::string& path, std::uint32_t minutes, MessageSink& sink)
-{
-    WaveFileWriter writer(sink);
-    if (writer.Open(path, kRate, 16, 2) != WaveFileStatus::Done) return false;
-    std::vector<std::int16_t> second(2 * kRate);
-    for (std::uint32_t s = 0; s < minutes * 60; ++s) {
-        for (std::uint32_t i = 0; i < kRate; ++i) {
-            const double t = (double(s) * kRate + i) / kRate;
-            second[2 * i] = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 440 * t));
-            second[2 * i + 1] = static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * 660 * t));
-        }
-        if (writer.Write(reinterpret_cast<const std::uint8_t*>(second.data()), second.size() * 2) !=
-            WaveWriteResult::Appended)
-            return false;
-    }
-    return writer.Close() == WaveFileStatus::Done;
-}
+using bench::ResetPeakResidentSet;
+using bench::StatusKilobytes;
 
 int Measure(std::uint32_t minutes)
 {
     StderrMessageSink sink;
     const std::string path =
         (std::filesystem::temp_directory_path() / ("harkwell-memory-" + std::to_string(minutes) + "min.wav")).string();
-    if (!WriteStereoTune(path, minutes, sink)) {
+    if (!bench::WriteStereoTune(path, minutes * 60, sink)) {
         std::fprintf(stderr, "could not write %s\n", path.c_str());
         std::filesystem::remove(path);
         return 1;

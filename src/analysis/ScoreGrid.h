@@ -29,6 +29,8 @@ public:
     static constexpr int kMaxChord = 8;
     static constexpr int kRest = -1;
     static constexpr int kHeld = -2;
+    // Ticks of one position at the score's division of 960.
+    static constexpr std::int32_t kSixteenthTicks = 240;
 
     struct Position {
         std::array<int, kMaxChord> entries{};

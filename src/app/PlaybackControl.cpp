@@ -44,34 +44,28 @@ void PlaybackControl::ToggleScore(const ScoreBar& bar)
     if (scorePlaying_) {
         // A song that has just ended on its own needs no stop, only its end.
         if (song_ && musicPlayer_->IsActive()) (void)song_->Stop();  // it always answers 1
-        hooks_.scoreChanged(false);
-        const std::uint64_t generation = scoreGeneration_;
-        Poster()([generation](PlaybackControl& self) { self.EndScore(generation); });
+        EndScore(scoreGeneration_);
         return;
     }
     scorePlaying_ = true;
     hooks_.scoreChanged(true);
-    song_.reset();
     song_ = std::make_unique<MidiF0Data>(messages_, *musicPlayer_);
     BuildBarTrack(song_->Track(), bar);
     const std::uint64_t generation = ++scoreGeneration_;
     auto post = Poster();
     // The end routine runs on the song's play thread: it only posts.
-    song_->Play([post, generation] {
-        post([generation](PlaybackControl& self) {
-            if (generation != self.scoreGeneration_ || !self.scorePlaying_) return;
-            self.hooks_.scoreChanged(false);
-            self.EndScore(generation);
-        });
-    }, nullptr, 1);
+    song_->Play([post, generation] { post([generation](PlaybackControl& self) { self.EndScore(generation); }); },
+                nullptr, 1);
 }
 
 void PlaybackControl::EndScore(std::uint64_t generation)
 {
     HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
+    // An earlier song's end, or one already stopped, changes nothing.
     if (generation != scoreGeneration_ || !scorePlaying_) return;
     song_.reset();  // waits for its play thread
     scorePlaying_ = false;
+    hooks_.scoreChanged(false);
 }
 
 bool PlaybackControl::MayStop(PlayMode pressed, PlayMode playing)

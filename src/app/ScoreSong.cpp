@@ -6,7 +6,6 @@ namespace harkwell {
 
 namespace {
 
-constexpr std::int32_t kSixteenthTicks = 240;
 constexpr std::int32_t kVelocity = 127;
 constexpr std::int32_t kChannel = 0;
 
@@ -30,14 +29,14 @@ void BuildBarTrack(MidiTrackData& track, const ScoreBar& bar)
     std::int32_t delta = 0;
     for (int p = 0; p < ScoreGrid::kPositions; ++p) {
         const ScoreGrid::Position& position = bar.grid->At(p);
-        const std::int32_t duration = bar.grid->LengthAt(p) * kSixteenthTicks;
+        const std::int32_t duration = bar.grid->LengthAt(p) * ScoreGrid::kSixteenthTicks;
         for (int i = 0; i < position.count; ++i) {
             const int entry = position.entries[static_cast<std::size_t>(i)];
             if (entry < 0) break;  // a rest or a hold
             track.AddNote(kChannel, delta, entry, kVelocity, duration);
             delta = 0;
         }
-        delta += kSixteenthTicks;
+        delta += ScoreGrid::kSixteenthTicks;
     }
     track.AppendEndOfTrack(delta);
 }

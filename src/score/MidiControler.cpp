@@ -14,11 +14,6 @@ constexpr std::size_t kLongMessageSize = 256;
 constexpr int kNoPort = -1;
 constexpr int kInvalidMessage = -2;
 
-std::uint32_t Pack(int status, int data1, int data2)
-{
-    return (static_cast<std::uint32_t>(status) & 0xFFu) | (static_cast<std::uint32_t>(data1) & 0xFFu) << 8 |
-           (static_cast<std::uint32_t>(data2) & 0xFFu) << 16;
-}
 
 }  // namespace
 
@@ -52,14 +47,14 @@ bool MidiControler::NoteOff(int note, int channel) { return SendShort(0, note, 0
 
 bool MidiControler::ProgramChange(int program, int channel)
 {
-    if (port_ && port_->SendShort(Pack(0xC0 + channel, program, 0))) return true;
+    if (port_ && port_->SendShort(PackShortMessage(0xC0 + channel, program, 0))) return true;
     ReportMidiDeviceError(sink_, MidiDeviceError::CannotChangeTone);
     return false;
 }
 
 bool MidiControler::SendShort(int data2, int data1, int status)
 {
-    return port_ && port_->SendShort(Pack(status, data1, data2));
+    return port_ && port_->SendShort(PackShortMessage(status, data1, data2));
 }
 
 int MidiControler::ResetGM()

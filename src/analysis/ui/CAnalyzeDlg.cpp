@@ -43,7 +43,7 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
     setFixedSize(520, 540);
     if (sound_.instrument == nullptr) sound_.instrument = &ownInstrument_;
 
-    staff_ = std::make_unique<CLongStaffPicture>(messages_, staffHost_, kStaffPlace, kBarTicks, kDivision,
+    staff_ = std::make_unique<CLongStaffPicture>(messages_, staffHost_, kStaffPlace, kBarTicks,
                                                  kMidPart.lowest, kMidPart.highest,
                                                  [this](int x, int) { OnStaffClick(x); });
 
@@ -204,21 +204,27 @@ void CAnalyzeDlg::OnPickerPress(int row, int column)
     }
 }
 
+double CAnalyzeDlg::NoteAreaLeft() const
+{
+    return staff_->Layout(0).XOrigin();
+}
+
+double CAnalyzeDlg::PositionWidth() const
+{
+    return (staff_->Layout(0).Width() - NoteAreaLeft()) / ScoreGrid::kPositions;
+}
+
 void CAnalyzeDlg::OnStaffClick(int x)
 {
-    const StaffLayout& layout = staff_->Layout(0);
-    const double left = layout.XOrigin();
-    const double step = (layout.Width() - left) / ScoreGrid::kPositions;
-    if (x < left) return;
-    grid_.SetCursor(static_cast<int>((x - left) / step));
+    if (x < NoteAreaLeft()) return;
+    grid_.SetCursor(static_cast<int>((x - NoteAreaLeft()) / PositionWidth()));
     HighlightCursor();
 }
 
 void CAnalyzeDlg::HighlightCursor()
 {
-    const StaffLayout& layout = staff_->Layout(0);
-    const double left = layout.XOrigin();
-    const double step = (layout.Width() - left) / ScoreGrid::kPositions;
+    const double left = NoteAreaLeft();
+    const double step = PositionWidth();
     const int p = grid_.Cursor();
     const auto x0 = static_cast<int>(left + p * step - step / 2);
     const auto x1 = static_cast<int>(x0 + PickerValue() * step);
@@ -236,7 +242,7 @@ void CAnalyzeDlg::RefreshStaff()
         for (int i = 0; i < position.count; ++i) {
             const int entry = position.entries[static_cast<std::size_t>(i)];
             if (entry == ScoreGrid::kHeld) break;
-            staff_->AddStaffNote(0, entry, p * kSixteenthTicks, 0, type, 0);
+            staff_->AddStaffNote(0, entry, p * ScoreGrid::kSixteenthTicks, 0, type, 0);
         }
     }
     staff_->Repaint();

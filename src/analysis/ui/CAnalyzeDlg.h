@@ -46,8 +46,6 @@ public:
     static constexpr PictureRect kStaffPlace{10, 330, 350, 490};
     static constexpr PictureRect kPickerPlace{360, 330, 510, 420};
     static constexpr std::int32_t kBarTicks = 3840;  // one 4/4 bar at division 960
-    static constexpr std::int32_t kDivision = 960;
-    static constexpr std::int32_t kSixteenthTicks = kDivision / 4;
 
     CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, MessageSink& messages, ScoreSound sound = {});
     ~CAnalyzeDlg() override;
@@ -106,6 +104,9 @@ private:
     // Shows the grid on the staff, and the cursor over it.
     void RefreshStaff();
     void HighlightCursor();
+    // Where the staff's note area begins, and the width of one position.
+    double NoteAreaLeft() const;
+    double PositionWidth() const;
     // The synth with the score's instrument chosen, or null.
     MidiOutPort* Synth();
 

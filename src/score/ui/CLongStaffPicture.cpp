@@ -27,9 +27,8 @@ std::string HeadGlyph(HeadKind kind)
 }  // namespace
 
 CLongStaffPicture::CLongStaffPicture(MessageSink& messages, COffScreenPicture* host, const PictureRect& rect,
-                                     std::int32_t span, std::int32_t division, int lowest, int highest,
-                                     PressCallback onPress)
-    : messages_(messages), host_(host), span_(span), division_(division)
+                                     std::int32_t span, int lowest, int highest, PressCallback onPress)
+    : messages_(messages), host_(host), span_(span)
 {
     staves_.push_back({StaffLayout(rect.Width(), rect.Height(), lowest, highest), {}, {}});
     PictureCallbacks callbacks;

@@ -46,7 +46,7 @@ public:
     // One staff over `rect` of the host's parent, `span` ticks across the
     // note area, asked to show lowest..highest (widened to hold both staves).
     CLongStaffPicture(MessageSink& messages, COffScreenPicture* host, const PictureRect& rect, std::int32_t span,
-                      std::int32_t division, int lowest, int highest, PressCallback onPress = {});
+                      int lowest, int highest, PressCallback onPress = {});
     ~CLongStaffPicture();
     CLongStaffPicture(const CLongStaffPicture&) = delete;
     CLongStaffPicture& operator=(const CLongStaffPicture&) = delete;
@@ -68,7 +68,6 @@ public:
     const std::vector<Note>& Notes(int staff) const { return staves_.at(static_cast<std::size_t>(staff)).notes; }
     COffScreenPicture* Host() const { return host_; }
     std::int32_t Span() const { return span_; }
-    std::int32_t Division() const { return division_; }
 
 private:
     struct Staff {
@@ -89,7 +88,6 @@ private:
     MessageSink& messages_;
     QPointer<COffScreenPicture> host_;
     std::int32_t span_;
-    std::int32_t division_;
     std::vector<Staff> staves_;
     // Glyphs by name, and as tinted for a colour.
     std::map<std::string, QImage> glyphs_;

@@ -6,6 +6,7 @@
 #include "widgets/ui/COffScreenPicture.h"
 
 #include "fakes/RecordingMessageSink.h"
+#include "fakes/ReferencePicture.h"
 #include "fakes/RecordingMidiPort.h"
 
 #include <QComboBox>
@@ -184,21 +185,7 @@ TEST_F(CAnalyzeDlgScoreTest, AWrittenBarLooksAsItsReferencePicture)
     Pick(2, 2);
     const QImage& shown = dialog_->StaffHost()->Shown();
 
-    const QString path = QStringLiteral(HARKWELL_TEST_SOURCE_DIR "/analysis/ui/reference/written-bar.png");
-    if (std::getenv("HARKWELL_WRITE_REFERENCES") != nullptr) {
-        ASSERT_TRUE(shown.save(path));
-    }
-    const QImage reference(path);
-    ASSERT_FALSE(reference.isNull()) << "no reference picture at " << path.toStdString();
-    ASSERT_EQ(reference.size(), shown.size());
-    int differing = 0;
-    for (int y = 0; y < reference.height(); ++y)
-        for (int x = 0; x < reference.width(); ++x) {
-            const QColor a = reference.pixelColor(x, y), b = shown.pixelColor(x, y);
-            if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 48)
-                ++differing;
-        }
-    EXPECT_LE(differing, reference.width() * reference.height() / 500) << "pixels unlike the reference";
+    testing::ExpectLikeReference(shown, QStringLiteral(HARKWELL_TEST_SOURCE_DIR "/analysis/ui/reference/written-bar.png"));
 }
 
 }  // namespace
