@@ -73,6 +73,16 @@ WavePlayer::~WavePlayer()
     if (worker_.joinable()) worker_.join();
 }
 
+void WavePlayer::SetOverlay(std::shared_ptr<PlayOverlay> overlay)
+{
+    HARKWELL_ASSERT_ON_OWNER(owner_);
+    if (playing_) return;
+    overlay_ = std::move(overlay);
+    // A step writes at most the whole ring.
+    if (overlay_)
+        mixed_.resize(std::size_t{FramesPerBuffer(settings_, format_)} * settings_.bufferCount * format_.blockAlign);
+}
+
 bool WavePlayer::Play()
 {
     HARKWELL_ASSERT_ON_OWNER(owner_);
@@ -104,8 +114,14 @@ void WavePlayer::Step()
     const std::uint32_t written = written_;
     n = std::min<std::int64_t>(n, totalFrames_ - written);
     if (n > 0) {
-        device_.WriteFrames(writeCursor_.Index(), writeCursor_.Offset(),
-                            frames_ + std::size_t{written} * format_.blockAlign, static_cast<std::uint32_t>(n));
+        const std::uint8_t* from = frames_ + std::size_t{written} * format_.blockAlign;
+        const std::size_t bytes = static_cast<std::size_t>(n) * format_.blockAlign;
+        if (overlay_ && bytes <= mixed_.size()) {
+            std::copy_n(from, bytes, mixed_.begin());
+            overlay_->MixInto(written, mixed_.data(), static_cast<std::uint32_t>(n), format_);
+            from = mixed_.data();
+        }
+        device_.WriteFrames(writeCursor_.Index(), writeCursor_.Offset(), from, static_cast<std::uint32_t>(n));
         written_ = written + static_cast<std::uint32_t>(n);
         endPosition_ = writeCursor_.Absolute() + static_cast<std::uint32_t>(n);
         std::uint32_t markedEnd = endPosition_;

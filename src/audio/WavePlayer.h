@@ -1,11 +1,13 @@
 #pragma once
 
+#include "audio/PlayOverlay.h"
 #include "audio/WaveOutDevice.h"
 #include "common/ThreadChecker.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -67,6 +69,8 @@ public:
     WavePlayer(const WavePlayer&) = delete;
     WavePlayer& operator=(const WavePlayer&) = delete;
 
+    // A sound to add to the frames as they are written; set before Play.
+    void SetOverlay(std::shared_ptr<PlayOverlay> overlay);
     // Starts playing; false when the device refused (its message says why).
     [[nodiscard]] bool Play();
     // Stops and closes the device; a second Stop, from any thread, returns at once.
@@ -94,6 +98,8 @@ private:
     std::uint32_t endPosition_ = 0;   // played position at which the last frame has sounded
     std::uint32_t silenceFrames_;     // silence written after the last frame
     std::vector<std::uint8_t> silence_;
+    std::shared_ptr<PlayOverlay> overlay_;
+    std::vector<std::uint8_t> mixed_;  // the worker's: frames with the overlay added
     std::atomic<std::uint32_t> written_ = 0;
     std::atomic<bool> playing_ = false;
     std::atomic_flag stopping_ = ATOMIC_FLAG_INIT;
