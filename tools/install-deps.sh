@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic
   portaudio19-dev
   libfluidsynth-dev libasound2-dev timgm6mb-soundfont
-  pulseaudio pulseaudio-utils libasound2-plugins
+  pulseaudio pulseaudio-utils libasound2-plugins libpulse-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "common/MessageSink.h"
 #include "common/Shell.h"
 #include "score/MidiOutPort.h"
+#include "score/MidiRenderer.h"
 #include "score/TimerService.h"
 
 namespace harkwell {
@@ -19,6 +20,7 @@ struct AppServices {
     Shell& shell;
     WaveOutPort& waveOut;
     MidiOutDevices& midiOut;
+    MidiRenderer& renderer;  // renders the bar that Sync Play mixes into the wave
     TimerService& timers;
     ScsiTransport& cdDrives;
 };

@@ -5,6 +5,7 @@
 #include "common/ErrorReport.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace harkwell {
 
@@ -13,11 +14,12 @@ PlaybackControl::PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks
 {
 }
 
-PlaybackControl::PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers, MessageSink& messages,
-                                 Hooks hooks)
+PlaybackControl::PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers,
+                                 MidiRenderer& renderer, MessageSink& messages, Hooks hooks)
     : PlaybackControl(port, messages, std::move(hooks))
 {
     musicPlayer_ = std::make_unique<MusicPlayer>(messages, midi, timers);
+    renderer_ = &renderer;
 }
 
 PlaybackControl::~PlaybackControl()
@@ -41,6 +43,12 @@ void PlaybackControl::ToggleScore(const ScoreBar& bar)
 {
     HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (!musicPlayer_ || bar.grid == nullptr) return;
+    if (syncedScore_) {
+        // The bar mixed into the wave fades out; the wave plays on.
+        syncedScore_->FadeOut();
+        EndSyncedScore();
+        return;
+    }
     if (scorePlaying_) {
         // A song that has just ended on its own needs no stop, only its end.
         if (song_ && musicPlayer_->IsActive()) (void)song_->Stop();  // it always answers 1
@@ -68,6 +76,51 @@ void PlaybackControl::EndScore(std::uint64_t generation)
     hooks_.scoreChanged(false);
 }
 
+void PlaybackControl::SyncPlay(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
+                               const ScoreBar& bar)
+{
+    HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
+    if (playing_ || scorePlaying_ || !musicPlayer_ || bar.grid == nullptr) return;
+    playing_ = true;
+    mode_ = PlayMode::AnalyzeDialog;
+    hooks_.caption(mode_, "  Stop");
+    player_.reset();
+    if (!Start(tune, start, end, speed, &bar)) {
+        playing_ = false;
+        hooks_.caption(mode_, "  Play");
+    }
+    hooks_.changed();
+    // No synth rendered the bar: it plays beside the wave instead.
+    if (!syncedScore_) ToggleScore(bar);
+}
+
+void PlaybackControl::EndSyncedScore()
+{
+    if (!syncedScore_) return;
+    syncedScore_.reset();  // the player keeps its own hold while it mixes
+    scorePlaying_ = false;
+    hooks_.scoreChanged(false);
+}
+
+std::shared_ptr<PlayOverlay> PlaybackControl::RenderSynced(const ScoreBar& bar, const WaveFormat& format)
+{
+    // A bar whose notes end after the stretch would be cut short: the buffer
+    // grows by silence, with time for the last notes to ring out.
+    constexpr double kRingSeconds = 1.5;
+    if (renderer_ == nullptr || format.blockAlign == 0) return nullptr;
+    const std::vector<TimedMidiMessage> messages = ScheduleBar(bar, format.samplesPerSec, firstStretchFrame_);
+    if (messages.empty()) return nullptr;
+    const auto frames = static_cast<std::uint32_t>(messages.back().frame + kRingSeconds * format.samplesPerSec);
+    std::vector<float> stereo;
+    if (!renderer_->Render(messages, format.samplesPerSec, frames, stereo)) return nullptr;
+    if (playFrames_ < frames) {
+        playBuffer_.resize(std::size_t{frames} * format.blockAlign,
+                           format.bitsPerSample == 8 ? std::uint8_t{0x80} : std::uint8_t{0});
+        playFrames_ = frames;
+    }
+    return std::make_shared<PlayOverlay>(std::move(stereo), 0);
+}
+
 bool PlaybackControl::MayStop(PlayMode pressed, PlayMode playing)
 {
     // The analyze dialog's Play also stops a row of the area list.
@@ -91,6 +144,7 @@ void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_
     } else if (MayStop(mode, mode_)) {
         if (player_) player_->Stop();
         SetIdle();
+        EndSyncedScore();
     } else {
         ShowPlainMessage(messages_, MainMessageText(MainMessage::NowPlaying));
     }
@@ -103,6 +157,7 @@ void PlaybackControl::StopMode(PlayMode mode)
     if (!playing_ || mode_ != mode) return;
     if (player_) player_->Stop();
     SetIdle();
+    EndSyncedScore();
     hooks_.changed();
 }
 
@@ -122,23 +177,28 @@ void PlaybackControl::BuildPlayBuffer(const PlaySource& tune, std::uint32_t star
     const std::size_t to = end == 0 ? tuneBytes : std::min<std::size_t>(std::size_t{end} * b, tuneBytes);
     const std::size_t n = to > from ? to - from : 0;
 
+    // The stretch changes speed alone: the lead-in stays as long as it is, so
+    // the stretch begins on the same frame at every speed.
+    std::vector<std::uint8_t> stretch(tune.samples.begin() + static_cast<std::ptrdiff_t>(from),
+                                      tune.samples.begin() + static_cast<std::ptrdiff_t>(from + n));
+    if (speed != 1.0 && n >= b) {
+        WaveData changed(tune.format, stretch.data(), static_cast<std::uint32_t>(n / b));
+        // A refused speed change has said why; the stretch then plays at normal speed.
+        if (changed.ChangeSpeed(speed, 8, messages_)) stretch.assign(changed.Samples().begin(), changed.Samples().end());
+    }
     // The lead-in is silence in the tune's own format: unsigned 8-bit samples rest at 0x80.
-    playBuffer_.assign(n + kLeadInBytes, tune.format.bitsPerSample == 8 ? std::uint8_t{0x80} : std::uint8_t{0});
-    std::copy_n(tune.samples.begin() + static_cast<std::ptrdiff_t>(from), n,
-                playBuffer_.begin() + static_cast<std::ptrdiff_t>(kLeadInBytes));
-    playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
-    if (speed == 1.0) return;
-    WaveData stretch(tune.format, playBuffer_.data(), playFrames_);
-    // A refused speed change has said why; the stretch then plays at normal speed.
-    if (!stretch.ChangeSpeed(speed, 8, messages_)) return;
-    playBuffer_.assign(stretch.Samples().begin(), stretch.Samples().end());
+    playBuffer_.assign(kLeadInBytes, tune.format.bitsPerSample == 8 ? std::uint8_t{0x80} : std::uint8_t{0});
+    playBuffer_.insert(playBuffer_.end(), stretch.begin(), stretch.end());
+    firstStretchFrame_ = static_cast<std::uint32_t>(kLeadInBytes / b);
     playFrames_ = static_cast<std::uint32_t>(playBuffer_.size() / b);
 }
 
-bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed)
+bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
+                            const ScoreBar* synced)
 {
     if (tune.format.blockAlign == 0) return false;
     BuildPlayBuffer(tune, start, end, speed);
+    std::shared_ptr<PlayOverlay> overlay = synced ? RenderSynced(*synced, tune.format) : nullptr;
     const std::uint64_t generation = ++generation_;
     // Both notices come from the player's threads; they are acted on in the
     // interface thread, and only while this control lives.
@@ -151,11 +211,25 @@ bool PlaybackControl::Start(const PlaySource& tune, std::uint32_t start, std::ui
                 if (generation == self.generation_ && self.player_) self.player_->OnBufferDone(header);
             });
         },
-        [post, generation](std::uint32_t written, std::uint32_t total) {
+        [post, generation, scoreEnd = overlay ? overlay->EndFrame() : 0u,
+         scoreEnded = std::make_shared<std::atomic<bool>>(false)](std::uint32_t written, std::uint32_t total) {
+            // The synced bar ends with the last of its frames written.
+            if (scoreEnd > 0 && written >= scoreEnd && !scoreEnded->exchange(true))
+                post([generation](PlaybackControl& self) {
+                    if (generation == self.generation_) self.EndSyncedScore();
+                });
             if (written >= total) post([generation](PlaybackControl& self) { self.OnEnded(generation); });
         },
         hooks_.sleep);
-    return player_->Play();
+    if (overlay) player_->SetOverlay(overlay);
+    if (!player_->Play()) return false;
+    if (overlay) {
+        syncedScore_ = std::move(overlay);
+        ++scoreGeneration_;  // a song's late end notice ends nothing now
+        scorePlaying_ = true;
+        hooks_.scoreChanged(true);
+    }
+    return true;
 }
 
 void PlaybackControl::OnEnded(std::uint64_t generation)
@@ -163,6 +237,7 @@ void PlaybackControl::OnEnded(std::uint64_t generation)
     HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (generation != generation_ || !playing_) return;
     SetIdle();
+    EndSyncedScore();
     hooks_.changed();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScoreSong.h"
+#include "audio/PlayOverlay.h"
 #include "audio/WaveFormat.h"
 #include "audio/WaveOutPort.h"
 #include "audio/WavePlayer.h"
@@ -8,6 +9,7 @@
 #include "common/ThreadChecker.h"
 #include "score/MidiF0Data.h"
 #include "score/MidiOutPort.h"
+#include "score/MidiRenderer.h"
 #include "score/MusicPlayer.h"
 #include "score/TimerService.h"
 
@@ -32,9 +34,12 @@ struct PlaySource {
 // The one owner of what plays. Each window's Play command starts its
 // stretch, stops the playback it may stop, or is refused with "Now playing."
 // while another window's stretch plays. Every stretch plays from a copy of
-// its own (after 4096 bytes of silence, at the chosen speed), so loading another
-// tune does not disturb it. Beside the wave, the written bar plays as a song
-// through the MIDI output.
+// its own (4096 bytes of silence, then the stretch at the chosen speed), so
+// loading another tune does not disturb it. Beside the wave, the written bar
+// plays as a song through the MIDI output. Played with the wave (Sync Play),
+// the bar is rendered beforehand and mixed into the wave's own frames, its
+// first sixteenth on the stretch's first frame: both leave through one
+// stream and are heard together, whatever the sound server's latency.
 //
 // Threads: every call is made on the interface thread. The player's notices
 // arrive on its worker and are carried to the interface thread by `post`.
@@ -57,9 +62,10 @@ public:
     };
 
     PlaybackControl(WaveOutPort& port, MessageSink& messages, Hooks hooks);
-    // With the MIDI side, for the written bar.
-    PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers, MessageSink& messages,
-                    Hooks hooks);
+    // With the MIDI side, for the written bar, and the synth that renders it
+    // for Sync Play.
+    PlaybackControl(WaveOutPort& port, MidiOutDevices& midi, TimerService& timers, MidiRenderer& renderer,
+                    MessageSink& messages, Hooks hooks);
     // Stops what plays and waits for the player's worker.
     ~PlaybackControl();
     PlaybackControl(const PlaybackControl&) = delete;
@@ -76,6 +82,14 @@ public:
     void ToggleScore(const ScoreBar& bar);
     bool IsScorePlaying() const { return scorePlaying_; }
 
+    // Sync Play: the analyze dialog's stretch and the bar together, or
+    // nothing while either plays. Without a synth to render with, the bar
+    // starts through the MIDI output beside the wave, as Play Score would.
+    void SyncPlay(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
+                  const ScoreBar& bar);
+    // The frame of the play buffer on which the stretch (and a synced bar) begins.
+    std::uint32_t FirstStretchFrame() const { return firstStretchFrame_; }
+
     bool IsPlaying() const { return playing_; }
     PlayMode Mode() const { return mode_; }
     // Frames of the running (or last) play buffer, lead-in included.
@@ -85,8 +99,14 @@ public:
     static bool MayStop(PlayMode pressed, PlayMode playing);
 
 private:
-    [[nodiscard]] bool Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
+    [[nodiscard]] bool Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
+                             const ScoreBar* synced = nullptr);
     void BuildPlayBuffer(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);
+    // The bar rendered to lie over the play buffer from the stretch's first
+    // frame, which grows to hold it; null without a synth.
+    std::shared_ptr<PlayOverlay> RenderSynced(const ScoreBar& bar, const WaveFormat& format);
+    // The synced bar has sounded to its end, or the wave under it stopped.
+    void EndSyncedScore();
     void OnEnded(std::uint64_t generation);
     // After a song has ended or been stopped: it goes, and the keys may sound again.
     void EndScore(std::uint64_t generation);
@@ -102,6 +122,7 @@ private:
     PlayMode mode_ = PlayMode::Main;
     std::vector<std::uint8_t> playBuffer_;
     std::uint32_t playFrames_ = 0;
+    std::uint32_t firstStretchFrame_ = 0;
     // Tells the notices of an earlier player from those of the running one.
     std::uint64_t generation_ = 0;
     std::unique_ptr<WavePlayer> player_;
@@ -111,6 +132,9 @@ private:
     std::unique_ptr<MidiF0Data> song_;
     bool scorePlaying_ = false;
     std::uint64_t scoreGeneration_ = 0;
+    // Sync Play's renderer, and the bar it mixed into the playing wave.
+    MidiRenderer* renderer_ = nullptr;
+    std::shared_ptr<PlayOverlay> syncedScore_;
     // Posted notices run only while this control lives.
     std::shared_ptr<PlaybackControl*> self_ = std::make_shared<PlaybackControl*>(this);
 };

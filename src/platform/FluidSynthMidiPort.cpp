@@ -16,21 +16,21 @@ bool IsUsableSoundFont(const std::string& path) { return fluid_is_soundfont(path
 
 std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::OpenLive(const std::string& soundFont)
 {
-    return Make(soundFont, true);
+    return Make(soundFont, true, kSampleRate);
 }
 
-std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::OpenOffline(const std::string& soundFont)
+std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::OpenOffline(const std::string& soundFont, int sampleRate)
 {
-    return Make(soundFont, false);
+    return Make(soundFont, false, sampleRate);
 }
 
-std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::Make(const std::string& soundFont, bool live)
+std::unique_ptr<FluidSynthMidiPort> FluidSynthMidiPort::Make(const std::string& soundFont, bool live, int sampleRate)
 {
     if (!IsUsableSoundFont(soundFont)) return nullptr;
     std::unique_ptr<FluidSynthMidiPort> port(new FluidSynthMidiPort);
     port->settings_ = new_fluid_settings();
     if (port->settings_ == nullptr) return nullptr;
-    fluid_settings_setnum(port->settings_, "synth.sample-rate", kSampleRate);
+    fluid_settings_setnum(port->settings_, "synth.sample-rate", sampleRate);
     port->synth_ = new_fluid_synth(port->settings_);
     if (port->synth_ == nullptr) return nullptr;
     if (fluid_synth_sfload(port->synth_, soundFont.c_str(), 1) == FLUID_FAILED) return nullptr;

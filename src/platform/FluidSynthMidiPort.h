@@ -34,7 +34,8 @@ public:
     // be opened (HasSound tells). None when the synth or SoundFont fails.
     [[nodiscard]] static std::unique_ptr<FluidSynthMidiPort> OpenLive(const std::string& soundFont);
     // Without an audio driver; the caller pulls the sound with Render.
-    [[nodiscard]] static std::unique_ptr<FluidSynthMidiPort> OpenOffline(const std::string& soundFont);
+    [[nodiscard]] static std::unique_ptr<FluidSynthMidiPort> OpenOffline(const std::string& soundFont,
+                                                                         int sampleRate = kSampleRate);
 
     ~FluidSynthMidiPort() override;
     FluidSynthMidiPort(const FluidSynthMidiPort&) = delete;
@@ -56,7 +57,7 @@ public:
 
 private:
     FluidSynthMidiPort() = default;
-    static std::unique_ptr<FluidSynthMidiPort> Make(const std::string& soundFont, bool live);
+    static std::unique_ptr<FluidSynthMidiPort> Make(const std::string& soundFont, bool live, int sampleRate);
 
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;

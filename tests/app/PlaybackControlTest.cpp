@@ -183,10 +183,20 @@ TEST_F(PlaybackControlTest, PlayBufferCoversTheStretchOrTheTuneToItsEnd)
 
 TEST_F(PlaybackControlTest, OtherSpeedsChangeTheLengthAndEightBitTunesPlayAtNormalSpeed)
 {
-    control_.Toggle(PlayMode::AnalyzeDialog, Tune(), 0, 44'100, 0.5);
-    const double slow = (44'100 + kLeadInFrames) / 0.5;
-    EXPECT_NEAR(control_.PlayFrames(), slow, 0.05 * slow);
-    control_.Toggle(PlayMode::AnalyzeDialog, Tune(), 0, 0, 1.0);
+    // The stretch changes speed, the lead-in stays: the stretch begins on the same frame at every speed.
+    for (double speed : {0.5, 2.0}) {
+        SCOPED_TRACE(speed);
+        port_.played.clear();
+        control_.Toggle(PlayMode::AnalyzeDialog, Tune(), 1000, 45'100, speed);
+        const double frames = 44'100 / speed + kLeadInFrames;
+        EXPECT_NEAR(control_.PlayFrames(), frames, 0.05 * frames);
+        ASSERT_TRUE(RunUntilIdle());
+        const auto played = Played();
+        ASSERT_GT(played.size(), kLeadInFrames + 400u);
+        EXPECT_TRUE(std::all_of(played.begin(), played.begin() + kLeadInFrames, [](auto s) { return s == 0; }));
+        EXPECT_TRUE(std::equal(played.begin() + kLeadInFrames, played.begin() + kLeadInFrames + 400, tune_.begin() + 1000))
+            << "the stretch's first frames play first, neither repeated nor dropped";
+    }
 
     // 8-bit samples cannot change speed: the refusal is shown and the stretch plays as it is.
     control_.Toggle(PlayMode::AnalyzeDialog, Tune(kMono8), 0, 44'100, 0.5);

@@ -1,57 +1,11 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <functional>
-#include <mutex>
-#include <thread>
+#include "common/TaskLoop.h"
 
 namespace harkwell::testing {
 
-// Stands in for the interface thread's event loop: other threads post tasks,
-// and the test runs them on its own thread when it chooses.
-class ManualInterfaceThread {
-public:
-    void Post(std::function<void()> task)
-    {
-        std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
-        posted_.notify_all();
-    }
-
-    // Runs the tasks posted so far; their number.
-    int RunPending()
-    {
-        std::deque<std::function<void()>> tasks;
-        {
-            std::lock_guard lock(mutex_);
-            tasks.swap(tasks_);
-        }
-        for (auto& task : tasks) task();
-        return static_cast<int>(tasks.size());
-    }
-
-    // Runs posted tasks as they come until `done` holds; false when it still
-    // does not after `limit`.
-    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20))
-    {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            {
-                std::unique_lock lock(mutex_);
-                posted_.wait_for(lock, std::chrono::milliseconds(5), [&] { return !tasks_.empty(); });
-            }
-            RunPending();
-        }
-        return true;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable posted_;
-    std::deque<std::function<void()>> tasks_;
-};
+// Stands in for the interface thread's event loop: the test runs the posted
+// tasks on its own thread when it chooses.
+using ManualInterfaceThread = TaskLoop;
 
 }  // namespace harkwell::testing

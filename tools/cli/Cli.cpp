@@ -18,14 +18,16 @@ int Usage(std::FILE* err)
     std::fputs("usage: harkwell-cli info FILE.wav\n"
                "       harkwell-cli stretch IN.wav SPEED OUT.wav\n"
                "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n"
-               "       harkwell-cli cd drives | cd toc DEVICE | cd rip DEVICE TRACK OUT.wav\n",
+               "       harkwell-cli cd drives | cd toc DEVICE | cd rip DEVICE TRACK OUT.wav\n"
+               "       harkwell-cli sync-check [--speed S]\n",
                err);
     return kUsageError;
 }
 
 }  // namespace
 
-int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err, CdReader* cd)
+int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, std::FILE* err, CdReader* cd,
+           SoundCommand syncCheck)
 {
     if (arguments.empty()) return Usage(err);
     const std::string_view command = arguments[0];
@@ -34,6 +36,7 @@ int RunCli(std::span<char* const> arguments, MessageSink& sink, std::FILE* out, 
     if (command == "analyze") return RunAnalyze(rest, sink, out, err);
     if (command == "stretch") return RunStretch(rest, sink, out, err);
     if (command == "cd" && cd != nullptr) return RunCd(rest, *cd, sink, out, err);
+    if (command == "sync-check" && syncCheck != nullptr) return syncCheck(rest, sink, out, err);
     return Usage(err);
 }
 

@@ -1,5 +1,6 @@
 // harkwell-cli: the engine of Harkwell without a window, for scripts.
 #include "Cli.h"
+#include "SyncCheckCommand.h"
 
 #include "cd/CdReader.h"
 #include "cd/SgIoTransport.h"
@@ -15,5 +16,5 @@ int main(int argc, char** argv)
     // The CD commands reach the machine's drives through the real SCSI pass-through.
     harkwell::SgIoTransport drives(harkwell::RealSystemCalls());
     harkwell::CdReader reader(drives);
-    return harkwell::cli::RunCli({argv + 1, count}, sink, stdout, stderr, &reader);
+    return harkwell::cli::RunCli({argv + 1, count}, sink, stdout, stderr, &reader, &harkwell::cli::RunSyncCheck);
 }

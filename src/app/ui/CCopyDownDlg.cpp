@@ -84,7 +84,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     setFixedSize(Units(515), Units(172));
     setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
     playback_ = std::make_unique<PlaybackControl>(
-        services_.waveOut, services_.midiOut, services_.timers, services_.messages,
+        services_.waveOut, services_.midiOut, services_.timers, services_.renderer, services_.messages,
         PlaybackControl::Hooks{
             [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
             [this](PlayMode mode, std::string_view caption) { SetPlayCaption(mode, caption); },
@@ -295,22 +295,24 @@ void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t 
     playback_->Toggle(mode, {tune_->Format(), tune_->Samples()}, start, end, speed);
 }
 
-void CCopyDownDlg::PlayScore()
+ScoreBar CCopyDownDlg::WrittenBar() const
 {
     // The tempo of the separator in force where the analysed piece begins, at the play speed.
     const PanelStretch& piece = analyzeDlg_->Stretch();
     const auto position =
         static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t{piece.dataStart} + piece.selection.start, INT32_MAX));
-    playback_->ToggleScore({&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, SampleRate(), setup_.playSpeed),
-                            setup_.instrument});
+    return {&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, SampleRate(), setup_.playSpeed),
+            setup_.instrument};
 }
+
+void CCopyDownDlg::PlayScore() { playback_->ToggleScore(WrittenBar()); }
 
 void CCopyDownDlg::SyncPlay()
 {
     // Wave and score start together, or not at all while either plays.
     if (!TuneLoaded() || IsPlaying() || IsScorePlaying()) return;
-    PlayCommand(PlayMode::AnalyzeDialog);
-    PlayScore();
+    const auto [start, end] = PlayedStretch(analyzeDlg_->Stretch());
+    playback_->SyncPlay({tune_->Format(), tune_->Samples()}, start, end, setup_.playSpeed, WrittenBar());
     buttons_->ShowAll();
 }
 

@@ -104,6 +104,8 @@ private:
     void LoadCd();
     void PlayCommand(PlayMode mode);
     void OpenAreaList(int list);
+    // The analyze dialog's bar, at the tempo in force where its piece begins.
+    ScoreBar WrittenBar() const;
     void PlayScore();
     void SyncPlay();
     void OnScorePlaying(bool playing);

@@ -5,6 +5,7 @@
 #include "app/ui/CMessageBoxSink.h"
 #include "cd/SgIoTransport.h"
 #include "common/ErrorReport.h"
+#include "platform/FluidSynthRenderer.h"
 #include "platform/MidiPorts.h"
 #include "platform/PortAudioWaveOutPort.h"
 #include "platform/ThreadTimerService.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     // Opens nothing yet: without a SoundFont or a sound server the program
     // starts all the same, and says so when a score or key is first played.
     harkwell::SystemMidiDevices midiOut(messages);
+    harkwell::FluidSynthRenderer renderer;
     harkwell::ThreadTimerService timers;
     harkwell::SgIoTransport cdDrives(harkwell::RealSystemCalls());
     char workDir[PATH_MAX] = {};
@@ -38,6 +40,6 @@ int main(int argc, char** argv)
         harkwell::ReportGeneralError(messages, harkwell::GeneralError::NoCurrentDirectory);
         return 1;
     }
-    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut, midiOut, timers, cdDrives}, workDir);
+    harkwell::CCopyDownApp app({messages, filePrompt, shell, waveOut, midiOut, renderer, timers, cdDrives}, workDir);
     return app.Run();
 }

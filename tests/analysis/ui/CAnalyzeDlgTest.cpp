@@ -6,6 +6,7 @@
 #include "areas/ui/CAreaDlg.h"
 #include "widgets/ui/COffScreenPicture.h"
 
+#include "fakes/FakeMidiRenderer.h"
 #include "fakes/FakeWaveOutPort.h"
 #include "fakes/ManualTimerService.h"
 #include "fakes/RecordingMidiPort.h"
@@ -90,7 +91,7 @@ class CAnalyzeCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_, cdDrive_}, dir_.Path().string());
+        window_ = std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, renderer_, timers_, cdDrive_}, dir_.Path().string());
         window_->show();
     }
 
@@ -116,6 +117,7 @@ protected:
     testing::RecordingShell shell_;
     testing::FakeWaveOutPort waveOut_;
     testing::RecordingMidiDevices midiOut_;
+    testing::FakeMidiRenderer renderer_;
     testing::ManualTimerService timers_;
     testing::SimulatedCdDrive cdDrive_{std::nullopt};
     std::unique_ptr<CCopyDownDlg> window_;

@@ -4,6 +4,7 @@
 #include "audio/WaveFileWriter.h"
 #include "widgets/ui/COffScreenPicture.h"
 
+#include "fakes/FakeMidiRenderer.h"
 #include "fakes/FakeWaveOutPort.h"
 #include "fakes/ManualTimerService.h"
 #include "fakes/MouseActions.h"
@@ -47,7 +48,7 @@ protected:
     std::unique_ptr<CCopyDownDlg> Start()
     {
         auto window =
-            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, timers_, cdDrive_}, dir_.Path().string());
+            std::make_unique<CCopyDownDlg>(AppServices{messages_, prompt_, shell_, waveOut_, midiOut_, renderer_, timers_, cdDrive_}, dir_.Path().string());
         window->show();
         return window;
     }
@@ -64,6 +65,7 @@ protected:
     RecordingShell shell_;
     FakeWaveOutPort waveOut_;
     RecordingMidiDevices midiOut_;
+    FakeMidiRenderer renderer_;
     ManualTimerService timers_;
     // Two audio tracks of a second and a half each.
     SimulatedCdDrive cdDrive_{SimulatedDisc({{110, true}, {110, true}})};
