@@ -9,7 +9,6 @@
 #include "app/ui/CCopyDownDlg.h"
 #include "app/ui/CDesktopShell.h"
 #include "app/ui/CFileDialogPrompt.h"
-#include "app/ui/CMessageBoxSink.h"
 #include "areas/SeparatorTable.h"
 #include "areas/ui/CAreaDlg.h"
 #include "areas/ui/CAreaSettingDlg.h"
@@ -147,7 +146,8 @@ int main(int argc, char** argv)
     const std::string tune = WriteTune(work);
     if (tune.empty()) return 1;
 
-    harkwell::CMessageBoxSink messages;
+    // Messages go to stderr: a message box would stop the run, and the pictures show no message.
+    harkwell::StderrMessageSink messages;
     harkwell::CFileDialogPrompt filePrompt;
     // The companion and the manual are looked for in a folder that holds neither.
     harkwell::CDesktopShell shell(work.string());
@@ -165,19 +165,19 @@ int main(int argc, char** argv)
         window.UpdateGuidance();
         Save(window, "main-loaded.png");
         // The first two bars.
-        Drag(window.TunePictureHost(), 0, 440);
+        Drag(window.TunePictureHost(), 5, 440);
         Save(window, "main-marked.png");
 
         window.Dispatch(command::kCopyDown);
         window.UpdateGuidance();
         CAreaDlg& panel = window.AreaPanel();
         // The first bar of the two.
-        Drag(panel.PictureHost(), 0, 440);
+        Drag(panel.PictureHost(), 5, 440);
         Save(panel, "area-panel.png");
 
         window.Dispatch(command::kAnalyze);
         CAnalyzeDlg& analyze = window.AnalyzeDialog();
-        Drag(analyze.PictureHost(), 0, 500);
+        Drag(analyze.PictureHost(), 5, 120);
         window.Dispatch(command::kMidPart);
         for (const int note : {60, 64, 67, 72}) DoubleClickKey(analyze, note);
         Save(analyze, "analyze.png");
