@@ -6,6 +6,7 @@ include(GNUInstallDirs)
 set(HARKWELL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/harkwell)
 set(HARKWELL_APP_ID io.github.harkwell.Harkwell)
 set(resources ${PROJECT_SOURCE_DIR}/resources)
+set(HARKWELL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/harkwell)
 
 install(TARGETS harkwell harkwell-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${resources}/manual DESTINATION ${HARKWELL_DATA_DIR})
@@ -15,7 +16,7 @@ install(FILES ${resources}/desktop/harkwell.desktop DESTINATION ${CMAKE_INSTALL_
 install(FILES ${resources}/desktop/${HARKWELL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${resources}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME harkwell)
-install(FILES ${resources}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${resources}/debian/copyright DESTINATION ${HARKWELL_DOC_DIR})
 
 # Debian keeps manual pages and the changelog compressed, without time stamps.
 set(compressed ${PROJECT_BINARY_DIR}/compressed)
@@ -30,7 +31,7 @@ foreach(source man/harkwell.1 man/harkwell-cli.1 debian/changelog)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${resources}/${source})
 endforeach()
 install(FILES ${compressed}/harkwell.1.gz ${compressed}/harkwell-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${compressed}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${compressed}/changelog.Debian.gz DESTINATION ${HARKWELL_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME harkwell)
@@ -47,8 +48,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/harkwell/harkwell")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "write a tune down by ear, one short stretch at a time\n"
+# The summary is the synopsis line; this is the long description under it.
+set(CPACK_PACKAGE_DESCRIPTION
     "Harkwell helps a musician copy a tune down by ear. It loads a WAV file\n"
     "or rips a track from an audio CD, keeps marked stretches as named,\n"
     "coloured areas, divides the tune into bars with a time signature and a\n"
