@@ -5,13 +5,14 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 # Seconds per fuzz target: a short run in `make test`, as long as asked in `make fuzz`.
 FUZZ_TEST_SECONDS ?= 12
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS = WaveFileFuzz SetupFileFuzz AreaFileFuzz ShiftJisFuzz CliFuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test bench memory build deps configure clean test-main test-asan test-tsan test-fuzz fuzz fuzz-build
+.PHONY: run test bench memory build deps configure clean package pictures test-main test-asan test-tsan test-fuzz fuzz fuzz-build
 
 deps:
 	@tools/install-deps.sh
@@ -27,6 +28,12 @@ $(TSAN_BUILD)/build.ninja: | deps
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DHARKWELL_CORE_ONLY=ON -DHARKWELL_FUZZ=ON
+
+# The package is built with Debian's hardening flags, and only the programs it holds.
+$(PACKAGE_BUILD)/build.ninja: | deps
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 
 $(BENCH_BUILD)/build.ninja: | deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARKWELL_BENCH=ON
@@ -73,5 +80,15 @@ memory: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target harkwell_tune_memory
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/harkwell_tune_memory 60 180
 
+# The Debian package, in $(PACKAGE_BUILD)/; `sudo apt install ./$(PACKAGE_BUILD)/harkwell_*.deb` installs it.
+package: deps $(PACKAGE_BUILD)/build.ninja
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target harkwell harkwell-cli
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	lintian --fail-on error,warning $(PACKAGE_BUILD)/harkwell_*.deb
+
+# The manual's pictures of the windows, taken anew from the real windows.
+pictures: build
+	tools/manual/take-pictures.sh $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

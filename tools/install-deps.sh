@@ -12,6 +12,7 @@ packages=(
   portaudio19-dev
   libfluidsynth-dev libasound2-dev timgm6mb-soundfont
   pulseaudio pulseaudio-utils libasound2-plugins libpulse-dev
+  dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -9,6 +9,8 @@
 #include "app/ScoreSong.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
+#include "app/CompanionLocator.h"
+#include "app/ManualLocation.h"
 #include "app/PanelPlacement.h"
 #include "app/Guidance.h"
 #include "areas/ui/CAreaDlg.h"
@@ -35,6 +37,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iostream>
 #include <thread>
 #include <vector>
 
@@ -239,9 +242,11 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kAnalyzeList: OpenAreaList(kPanelAreaList); break;
     case command::kBaseWidth: BaseWidth(); break;
     case command::kAddSeparator: AddSeparator(); break;
+    // Help and Input Score leave the work as it is; what they could not open goes to stderr.
+    case command::kHelp: (void)OpenManual(services_.shell, std::cerr); break;
+    case command::kInputScore: (void)StartCompanion(services_.shell, std::cerr); break;
     default:
-        // Playing, the CD, help, the lists and dialogs and the score commands
-        // come with their own parts of the program.
+        // An identifier outside the table does nothing.
         break;
     }
 }

@@ -1,5 +1,7 @@
 #include "app/ui/CDesktopShell.h"
 
+#include "app/InstallLayout.h"
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
@@ -15,5 +17,7 @@ bool CDesktopShell::StartProgram(const std::string& path)
 {
     return QProcess::startDetached(QString::fromStdString(path), {});
 }
+
+std::vector<std::string> CDesktopShell::DataFolders() { return DataFoldersFor(RunningProgramFolder()); }
 
 }  // namespace harkwell
