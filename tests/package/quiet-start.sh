@@ -9,7 +9,7 @@ program=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/harkwell-quiet-XXXXXX")
 pid=
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT

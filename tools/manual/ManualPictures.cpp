@@ -16,6 +16,7 @@
 #include "audio/WaveFileWriter.h"
 #include "cd/SgIoTransport.h"
 #include "common/StderrMessageSink.h"
+#include "platform/FluidSynthRenderer.h"
 #include "platform/MidiPorts.h"
 #include "platform/PortAudioWaveOutPort.h"
 #include "platform/QuietSoundProbing.h"
@@ -154,10 +155,11 @@ int main(int argc, char** argv)
     harkwell::PortAudioSession sound;
     harkwell::PortAudioWaveOutPort waveOut(sound);
     harkwell::SystemMidiDevices midiOut(messages);
+    harkwell::FluidSynthRenderer renderer;
     harkwell::ThreadTimerService timers;
     harkwell::SgIoTransport cdDrives(harkwell::RealSystemCalls());
     {
-        CCopyDownDlg window({messages, filePrompt, shell, waveOut, midiOut, timers, cdDrives}, work.string());
+        CCopyDownDlg window({messages, filePrompt, shell, waveOut, midiOut, renderer, timers, cdDrives}, work.string());
         window.show();
         Save(window, "main-empty.png");
 
