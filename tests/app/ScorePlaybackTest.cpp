@@ -223,7 +223,7 @@ TEST_F(ScorePlaybackTest, PlayScoreFadesTheSyncedBarOutWhileTheWavePlaysOn)
         ASSERT_TRUE(grid_.Write(60, 4));
     }
     control_.SyncPlay(Silence(), 0, 90'000, 1.0, {&grid_, 500000, 0});
-    ASSERT_TRUE(ui_.RunUntil([&] { return port_.played.size() / 2 > 26'000; }));
+    ASSERT_TRUE(ui_.RunUntil([&] { return port_.PlayedFrames() > 26'000; }));
     control_.ToggleScore({&grid_, 500000, 0});
     EXPECT_FALSE(control_.IsScorePlaying());
     EXPECT_TRUE(control_.IsPlaying());
