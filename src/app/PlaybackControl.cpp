@@ -81,14 +81,7 @@ void PlaybackControl::SyncPlay(const PlaySource& tune, std::uint32_t start, std:
 {
     HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (playing_ || scorePlaying_ || !musicPlayer_ || bar.grid == nullptr) return;
-    playing_ = true;
-    mode_ = PlayMode::AnalyzeDialog;
-    hooks_.caption(mode_, "  Stop");
-    player_.reset();
-    if (!Start(tune, start, end, speed, &bar)) {
-        playing_ = false;
-        hooks_.caption(mode_, "  Play");
-    }
+    StartMode(PlayMode::AnalyzeDialog, tune, start, end, speed, &bar);
     hooks_.changed();
     // No synth rendered the bar: it plays beside the wave instead.
     if (!syncedScore_) ToggleScore(bar);
@@ -132,15 +125,7 @@ void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_
 {
     HARKWELL_ASSERT_ON_OWNER(interfaceThread_);
     if (!playing_) {
-        playing_ = true;
-        mode_ = mode;
-        hooks_.caption(mode, "  Stop");
-        player_.reset();
-        // A play that cannot start leaves nothing playing.
-        if (!Start(tune, start, end, speed)) {
-            playing_ = false;
-            hooks_.caption(mode, "  Play");
-        }
+        StartMode(mode, tune, start, end, speed, nullptr);
     } else if (MayStop(mode, mode_)) {
         if (player_) player_->Stop();
         SetIdle();
@@ -149,6 +134,20 @@ void PlaybackControl::Toggle(PlayMode mode, const PlaySource& tune, std::uint32_
         ShowPlainMessage(messages_, MainMessageText(MainMessage::NowPlaying));
     }
     hooks_.changed();
+}
+
+void PlaybackControl::StartMode(PlayMode mode, const PlaySource& tune, std::uint32_t start, std::uint32_t end,
+                                double speed, const ScoreBar* synced)
+{
+    playing_ = true;
+    mode_ = mode;
+    hooks_.caption(mode, "  Stop");
+    player_.reset();
+    // A play that cannot start leaves nothing playing.
+    if (!Start(tune, start, end, speed, synced)) {
+        playing_ = false;
+        hooks_.caption(mode, "  Play");
+    }
 }
 
 void PlaybackControl::StopMode(PlayMode mode)

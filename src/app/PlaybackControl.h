@@ -99,6 +99,9 @@ public:
     static bool MayStop(PlayMode pressed, PlayMode playing);
 
 private:
+    // The mode's playback begins: its caption, a new player, and back to idle when it cannot.
+    void StartMode(PlayMode mode, const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
+                   const ScoreBar* synced);
     [[nodiscard]] bool Start(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed,
                              const ScoreBar* synced = nullptr);
     void BuildPlayBuffer(const PlaySource& tune, std::uint32_t start, std::uint32_t end, double speed);

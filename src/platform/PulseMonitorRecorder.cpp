@@ -16,14 +16,14 @@ PulseMonitorRecorder::~PulseMonitorRecorder() { (void)Stop(); }
 bool PulseMonitorRecorder::Start()
 {
     if (stream_ != nullptr) return false;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, sampleRate_, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, sampleRate_, 1};
     // Small fragments: the recording keeps up with what is played.
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(kChunkFrames * 2);
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Harkwell", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                      "monitor of the default output", &spec, nullptr, &attributes, &error);
+                                      "monitor of the default output", &format, nullptr, &attributes, &error);
     if (stream == nullptr) {
         error_ = pa_strerror(error);
         return false;
