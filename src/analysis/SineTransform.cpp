@@ -5,64 +5,13 @@
 
 namespace harkwell {
 
-namespace {
-
-using Complex = std::complex<double>;
-
-// Plain products: the library's complex product takes a slow path to care
-// for infinities, which these transforms never meet.
-inline Complex Mul(Complex a, Complex b)
-{
-    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
-}
-
-inline Complex Polar(double angle) { return {std::cos(angle), std::sin(angle)}; }
-
-}  // namespace
-
 SineTransform::SineTransform(std::size_t n)
-    : n_(n), half_(n / 2), twiddle_(half_), realTwiddle_(half_ + 1), shift_(half_ + 1), packed_(half_),
-      spectrum_(half_)
+    : n_(n), half_(n / 2), fourier_(n), shift_(half_ + 1), reordered_(n), spectrum_(half_ + 1)
 {
     const double pi = std::numbers::pi;
-    for (std::size_t k = 0; k < half_; ++k) twiddle_[k] = Polar(-2.0 * pi * double(k) / double(half_));
     for (std::size_t p = 0; p <= half_; ++p) {
-        realTwiddle_[p] = Polar(-2.0 * pi * double(p) / double(n_));
-        shift_[p] = Polar(pi * double(p) / (2.0 * double(n_)));
-    }
-}
-
-// Split-radix decimation in time: the even points make a transform of half
-// the length, the points 4j+1 and 4j+3 two of a quarter, and one pass of
-// butterflies joins the three.
-void SineTransform::SplitRadix(const Complex* in, std::size_t stride, Complex* out, std::size_t m) const
-{
-    if (m == 1) {
-        out[0] = in[0];
-        return;
-    }
-    if (m == 2) {
-        out[0] = in[0] + in[stride];
-        out[1] = in[0] - in[stride];
-        return;
-    }
-    const std::size_t quarter = m / 4;
-    SplitRadix(in, 2 * stride, out, m / 2);
-    SplitRadix(in + stride, 4 * stride, out + 2 * quarter, quarter);
-    SplitRadix(in + 3 * stride, 4 * stride, out + 3 * quarter, quarter);
-    const std::size_t step = half_ / m;
-    for (std::size_t k = 0; k < quarter; ++k) {
-        const Complex a = Mul(twiddle_[k * step], out[2 * quarter + k]);
-        const Complex b = Mul(twiddle_[3 * k * step], out[3 * quarter + k]);
-        const Complex sum = a + b;
-        const Complex diff = a - b;
-        const Complex minusIDiff(diff.imag(), -diff.real());
-        const Complex u0 = out[k];
-        const Complex u1 = out[quarter + k];
-        out[k] = u0 + sum;
-        out[2 * quarter + k] = u0 - sum;
-        out[quarter + k] = u1 + minusIDiff;
-        out[3 * quarter + k] = u1 - minusIDiff;
+        const double angle = pi * double(p) / (2.0 * double(n_));
+        shift_[p] = Complex(std::cos(angle), std::sin(angle));
     }
 }
 
@@ -71,27 +20,19 @@ void SineTransform::Transform(double* a)
     // With k = n - m, sin(pi (j + 1/2) k / n) = (-1)^j cos(pi (j + 1/2) m / n):
     // S[n - m] is the cosine transform C[m] of b[j] = (-1)^j a[j]. C comes from
     // the real transform V of v, the even b in order followed by the odd b
-    // reversed: C[m] = Re(e^(-i pi m / 2n) V[m]). v is packed two real values
-    // to a complex point.
+    // reversed: C[m] = Re(e^(-i pi m / 2n) V[m]).
     const std::size_t n = n_;
     const std::size_t h = half_;
-    const auto v = [a, n](std::size_t i) {
-        // v[i] for i < n/2 is b[2i] = a[2i]; for i >= n/2 it is b[2(n-1-i)+1] = -a[2(n-1-i)+1].
-        return i < n / 2 ? a[2 * i] : -a[2 * (n - 1 - i) + 1];
-    };
-    for (std::size_t j = 0; j < h; ++j) packed_[j] = Complex(v(2 * j), v(2 * j + 1));
-    SplitRadix(packed_.data(), 1, spectrum_.data(), h);
+    for (std::size_t i = 0; i < h; ++i) {
+        reordered_[i] = a[2 * i];
+        reordered_[n - 1 - i] = -a[2 * i + 1];
+    }
+    fourier_.Transform(reordered_.data(), spectrum_.data());
 
-    const Complex z0 = spectrum_[0];
-    a[0] = z0.real() + z0.imag();                                    // C[0] = V[0]
-    a[h] = (z0.real() - z0.imag()) * shift_[h].real();               // C[n/2], V[n/2] real
+    a[0] = spectrum_[0].real();                      // C[0] = V[0]
+    a[h] = spectrum_[h].real() * shift_[h].real();   // C[n/2], V[n/2] real
     for (std::size_t p = 1; p < h; ++p) {
-        const Complex zp = spectrum_[p];
-        const Complex zq = std::conj(spectrum_[h - p]);
-        const Complex even = 0.5 * (zp + zq);
-        const Complex d = zp - zq;
-        const Complex odd(0.5 * d.imag(), -0.5 * d.real());  // (zp - zq) / 2i
-        const Complex vp = even + Mul(realTwiddle_[p], odd);
+        const Complex vp = spectrum_[p];
         const double c = shift_[p].real();
         const double s = shift_[p].imag();
         // C[p] lands at k = n - p, C[n - p] (V[n - p] = conj V[p]) at k = p.

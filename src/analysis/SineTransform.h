@@ -1,6 +1,7 @@
 #pragma once
 
-#include <complex>
+#include "analysis/RealFourierTransform.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -14,9 +15,8 @@ namespace harkwell {
 //
 // It runs in O(n log n): the sine transform is turned into a cosine transform
 // of the sign-alternated input, which is one real Fourier transform of length
-// n, done as a split-radix complex transform of n/2 points. Every table is
-// built once, by the constructor, so one object serves any number of blocks
-// of its size.
+// n. Every table is built once, by the constructor, so one object serves any
+// number of blocks of its size.
 class SineTransform {
 public:
     explicit SineTransform(std::size_t n);
@@ -26,16 +26,13 @@ public:
     void Transform(double* a);
 
 private:
-    using Complex = std::complex<double>;
-
-    void SplitRadix(const Complex* in, std::size_t stride, Complex* out, std::size_t m) const;
+    using Complex = RealFourierTransform::Complex;
 
     std::size_t n_;
     std::size_t half_;
-    std::vector<Complex> twiddle_;      // e^(-2 pi i k / half), k < half
-    std::vector<Complex> realTwiddle_;  // e^(-2 pi i p / n), p <= half
-    std::vector<Complex> shift_;        // (cos, sin) of pi p / (2n), p <= half
-    std::vector<Complex> packed_;
+    RealFourierTransform fourier_;
+    std::vector<Complex> shift_;  // (cos, sin) of pi p / (2n), p <= half
+    std::vector<double> reordered_;
     std::vector<Complex> spectrum_;
 };
 

@@ -1,4 +1,5 @@
 #include "analysis/FourierTransform.h"
+#include "analysis/RealFourierTransform.h"
 #include "analysis/SineTransform.h"
 
 #include "fakes/RecordingMessageSink.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -73,6 +75,30 @@ TEST(SineTransform, PutsASingleCosineOfTheSumsFrequencyIntoItsCoefficient)
     for (std::size_t j = 0; j < n; ++j) a[j] = std::sin(std::numbers::pi * (double(j) + 0.5) * 5.0 / double(n));
     SineTransform(n).Transform(a.data());
     for (std::size_t k = 0; k < n; ++k) EXPECT_NEAR(a[k], k == 5 ? 32.0 : 0.0, 1e-9) << k;
+}
+
+TEST(RealFourierTransform, EqualsTheDirectSumForEveryPowerOfTwoUpTo8192)
+{
+    std::mt19937 random(54321);
+    std::uniform_real_distribution<double> value(-32768.0, 32767.0);
+    for (std::size_t n = 2; n <= 8192; n *= 2) {
+        RealFourierTransform transform(n);
+        for (int round = 0; round < 2; ++round) {  // the same object serves the next block
+            std::vector<double> x(n);
+            for (double& v : x) v = value(random);
+            std::vector<std::complex<double>> fast(n / 2 + 1);
+            transform.Transform(x.data(), fast.data());
+            double largest = 0.0, error = 0.0;
+            for (std::size_t k = 0; k <= n / 2; ++k) {
+                std::complex<double> sum = 0.0;
+                for (std::size_t j = 0; j < n; ++j)
+                    sum += x[j] * std::polar(1.0, -2.0 * std::numbers::pi * double((j * k) % n) / double(n));
+                largest = std::max(largest, std::abs(sum));
+                error = std::max(error, std::abs(fast[k] - sum));
+            }
+            EXPECT_LE(error / largest, 1e-9) << "n = " << n << ", block " << round;
+        }
+    }
 }
 
 TEST(CFourierTransform, IsPowerOfTwo)
