@@ -40,9 +40,7 @@ CFourierTransform::CFourierTransform(MessageSink& messages, std::int64_t n, cons
     }
     usable_ = true;
     size_ = static_cast<int>(n);
-    const std::int64_t bytesPerSample = tune.bitsPerSample / 8;
-    if (tune.data != nullptr && tune.channels > 0 && bytesPerSample > 0)
-        frameCount_ = static_cast<std::int64_t>(tune.bytes) / tune.channels / bytesPerSample;
+    frameCount_ = tune.FrameCount();
     const auto count = static_cast<std::size_t>(n);
     binFrequency_.resize(count / 2);
     for (std::size_t k = 0; k < count / 2; ++k)
@@ -51,30 +49,6 @@ CFourierTransform::CFourierTransform(MessageSink& messages, std::int64_t n, cons
     magnitude_.assign(count / 2, 0.0);
     work_.assign(count, 0.0);
     transform_.emplace_back(count);
-}
-
-bool CFourierTransform::Extract(std::int64_t startFrame)
-{
-    const auto* data = tune_.data;
-    const auto start = static_cast<std::size_t>(startFrame);
-    if (tune_.bitsPerSample == 16 && (tune_.channels == 1 || tune_.channels == 2)) {
-        const std::size_t stride = 2 * static_cast<std::size_t>(tune_.channels);
-        const std::uint8_t* frame = data + start * stride;
-        for (std::int16_t& sample : samples_) {
-            sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(frame[0] | (frame[1] << 8)));
-            frame += stride;
-        }
-        return true;
-    }
-    if (tune_.bitsPerSample == 8 && tune_.channels == 1) {
-        // Unsigned samples rest at 128: taken as signed and scaled to 16 bits,
-        // so that an 8-bit tune colours the keys as the same sound at 16 bits.
-        for (std::size_t i = 0; i < samples_.size(); ++i)
-            samples_[i] = static_cast<std::int16_t>((static_cast<int>(data[start + i]) - 128) * 256);
-        return true;
-    }
-    ShowPlainMessage(messages_, kNotSupported);
-    return false;
 }
 
 bool CFourierTransform::TransformBlock(std::int64_t startFrame)
@@ -86,7 +60,10 @@ bool CFourierTransform::TransformBlock(std::int64_t startFrame)
         ReportError(messages_, FourierError::RangeWrong);
         return false;
     }
-    if (!Extract(startFrame)) return false;
+    if (!ReadFirstChannel(tune_, startFrame, samples_)) {
+        ShowPlainMessage(messages_, kNotSupported);
+        return false;
+    }
     for (std::size_t j = 0; j < samples_.size(); ++j) work_[j] = samples_[j];
     transform_.front().Transform(work_.data());
     for (std::size_t k = 0; k < magnitude_.size(); ++k) magnitude_[k] = std::abs(std::trunc(work_[k] * kMagnitudeScale));

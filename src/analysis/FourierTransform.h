@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/SineTransform.h"
+#include "analysis/TuneSamples.h"
 #include "common/MessageSink.h"
 
 #include <cstddef>
@@ -9,16 +10,6 @@
 #include <vector>
 
 namespace harkwell {
-
-// The tune's PCM bytes as the analysis reads them: borrowed from their owner,
-// who keeps them for the length of a run.
-struct TuneSamples {
-    const std::uint8_t* data = nullptr;
-    std::size_t bytes = 0;
-    std::int32_t sampleRate = 0;
-    std::int32_t channels = 0;
-    std::int32_t bitsPerSample = 0;
-};
 
 // The transform's errors, shown system-modal; any other code shows the undefined-error text.
 enum class FourierError : int {
@@ -57,8 +48,6 @@ public:
     std::span<const std::int16_t> Samples() const { return samples_; }
 
 private:
-    [[nodiscard]] bool Extract(std::int64_t startFrame);
-
     MessageSink& messages_;
     bool usable_ = false;
     int size_ = 0;

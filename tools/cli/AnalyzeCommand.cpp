@@ -1,6 +1,7 @@
 #include "AnalyzeCommand.h"
 
 #include "analysis/NoteAnalysis.h"
+#include "analysis/NoteGuess.h"
 #include "audio/WaveData.h"
 
 #include <charconv>
@@ -17,7 +18,7 @@ constexpr int kUsageError = 2;
 
 int Usage(std::FILE* err)
 {
-    std::fputs("usage: harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n", err);
+    std::fputs("usage: harkwell-cli analyze FILE.wav START END [--part low|mid|high | --harmonics on|off | --guess]\n", err);
     return kUsageError;
 }
 
@@ -27,6 +28,25 @@ std::optional<std::int64_t> Frame(std::string_view text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
     return value;
+}
+
+int PrintGuess(const TuneSamples& samples, const AnalysisRange& range, MessageSink& sink, std::FILE* out)
+{
+    const NoteGuess guess = GuessNotes(samples, range);
+    switch (guess.outcome) {
+    case NoteGuess::Outcome::Guessed:
+        for (const NoteSalience& note : guess.notes) std::fprintf(out, "%s\n", GuessLine(note.note).c_str());
+        return 0;
+    case NoteGuess::Outcome::TooShort:
+        sink.Show("selection too short for a note guess: at least " + std::to_string(ShortestGuessedFrames(samples.sampleRate)) +
+                      " frames are needed",
+                  MessageKind::Plain);
+        return kRefused;
+    case NoteGuess::Outcome::Unreadable:
+        break;
+    }
+    sink.Show("the note guess cannot read this tune's format", MessageKind::Plain);
+    return kRefused;
 }
 
 }  // namespace
@@ -42,8 +62,14 @@ int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
 
     std::optional<PartRange> part;
     std::optional<bool> harmonics;
+    bool guess = false;
     for (int i = 3; i < count; i += 2) {
         const std::string_view option = arguments[static_cast<std::size_t>(i)];
+        if (option == "--guess" && !guess) {
+            guess = true;
+            --i;  // a flag without a value
+            continue;
+        }
         if (i + 1 >= count) return Usage(err);
         const std::string_view value = arguments[static_cast<std::size_t>(i) + 1];
         if (option == "--part" && !part) {
@@ -59,8 +85,8 @@ int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
             return Usage(err);
         }
     }
-    // The keyboard always weighs in the harmonics.
-    if (part && harmonics) return Usage(err);
+    // The keyboard always weighs in the harmonics; the guess is printed alone.
+    if ((part && harmonics) || (guess && (part || harmonics))) return Usage(err);
 
     std::optional<WaveData> tune = WaveData::LoadMono(path, sink);
     if (!tune) return kRefused;
@@ -78,6 +104,7 @@ int RunAnalyze(std::span<char* const> arguments, MessageSink& sink, std::FILE* o
     const TuneSamples samples{tune->Samples().data(), tune->Samples().size(),
                               static_cast<std::int32_t>(format.samplesPerSec), format.channels, format.bitsPerSample};
     const AnalysisRange range{0, *start, *end};
+    if (guess) return PrintGuess(samples, range, sink, out);
     if (part) {
         const auto values = PartKeyValues(sink, samples, range, *part);
         for (int note = 0; note < kNoteCount; ++note) std::fprintf(out, "%d %d\n", note, values[static_cast<std::size_t>(note)]);

@@ -1,0 +1,44 @@
+#include "analysis/NoteGuess.h"
+
+#include "analysis/MeanSpectrum.h"
+#include "analysis/SpectralWhitening.h"
+#include "common/Music.h"
+
+#include <algorithm>
+
+namespace harkwell {
+
+std::int64_t ShortestGuessedFrames(std::int32_t sampleRate)
+{
+    return static_cast<std::int64_t>(MeanSpectrum::ShortestStretchAt(sampleRate));
+}
+
+NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const SalienceSettings& settings)
+{
+    NoteGuess guess;
+    const std::int64_t first = range.dataStart + range.selectionStart;
+    // A selection running past the tune is guessed up to the tune's last frame.
+    const std::int64_t end = std::min(range.dataStart + range.selectionEnd, tune.FrameCount());
+    MeanSpectrum spectrum(tune.sampleRate);
+    if (end - first < static_cast<std::int64_t>(spectrum.ShortestStretch())) return guess;
+    std::vector<double> magnitude;
+    if (!spectrum.Measure(tune, first, end - first, magnitude)) {
+        guess.outcome = NoteGuess::Outcome::Unreadable;
+        return guess;
+    }
+    WhitenSpectrum(magnitude, spectrum.BinHz());
+    guess.outcome = NoteGuess::Outcome::Guessed;
+    guess.notes = EstimateNotes({magnitude, spectrum.BinHz(), spectrum.LobeBins()}, settings);
+    return guess;
+}
+
+std::string GuessLine(int note)
+{
+    std::string line = std::to_string(note);
+    line += ' ';
+    line += NoteName(note);
+    line += std::to_string(note / 12 - 1);
+    return line;
+}
+
+}  // namespace harkwell
