@@ -21,8 +21,7 @@ using fourier::Swapped;
 }  // namespace
 
 RealFourierTransform::RealFourierTransform(std::size_t n)
-    : n_(n), half_(n / 2), complex_(half_), halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1),
-      re_(half_), im_(half_)
+    : n_(n), half_(n / 2), complex_(half_), halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1)
 {
     const double pi = std::numbers::pi;
     for (std::size_t p = 0; p <= half_ / 2; ++p) {
@@ -35,8 +34,8 @@ RealFourierTransform::RealFourierTransform(std::size_t n)
 void RealFourierTransform::Transform(const double* in, Complex* out)
 {
     const std::size_t h = half_;
-    double* re = re_.data();
-    double* im = im_.data();
+    double* re = complex_.Re();
+    double* im = complex_.Im();
     // Point j is x[2j] + i x[2j+1].
     if (h == 1) {
         re[0] = in[0];
@@ -47,7 +46,7 @@ void RealFourierTransform::Transform(const double* in, Complex* out)
         StorePair(re + j, Firsts(a, b));
         StorePair(im + j, Seconds(a, b));
     }
-    complex_.Transform(re, im);
+    complex_.Transform();
 
     double* x = reinterpret_cast<double*>(out);  // the layout std::complex guarantees
     x[0] = re[0] + im[0];

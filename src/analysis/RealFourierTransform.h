@@ -34,8 +34,6 @@ private:
     SplitComplexFourierTransform complex_;
     std::vector<double> halfTwiddleRe_;  // e^(-2 pi i p / n) / 2, p <= n/4
     std::vector<double> halfTwiddleIm_;
-    std::vector<double> re_;
-    std::vector<double> im_;
 };
 
 }  // namespace harkwell

@@ -33,7 +33,7 @@ inline Rotated<T> Rotate(Split<T> v, T c, T s)
 
 SineTransform::SineTransform(std::size_t n)
     : n_(n), half_(n / 2), complex_(half_), shiftCos_(half_ + 1), shiftSin_(half_ + 1),
-      halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1), re_(half_), im_(half_)
+      halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1)
 {
     const double pi = std::numbers::pi;
     for (std::size_t p = 0; p <= half_; ++p) {
@@ -55,7 +55,7 @@ void SineTransform::Transform(double* a)
     // the real transform V of v, the even b in order followed by the odd b
     // reversed: C[m] = Re(e^(-i pi m / 2n) V[m]).
     Reorder(a);
-    complex_.Transform(re_.data(), im_.data());
+    complex_.Transform();
     Untangle(a);
 }
 
@@ -63,8 +63,8 @@ void SineTransform::Transform(double* a)
 void SineTransform::Reorder(const double* a)
 {
     const std::size_t n = n_, h = half_;
-    double* re = re_.data();
-    double* im = im_.data();
+    double* re = complex_.Re();
+    double* im = complex_.Im();
     if (h < 4) {
         double v[4];
         for (std::size_t i = 0; i < h; ++i) {
@@ -92,8 +92,8 @@ void SineTransform::Reorder(const double* a)
 void SineTransform::Untangle(double* a) const
 {
     const std::size_t n = n_, h = half_;
-    const double* re = re_.data();
-    const double* im = im_.data();
+    const double* re = complex_.Re();
+    const double* im = complex_.Im();
     const double* twr = halfTwiddleRe_.data();
     const double* twi = halfTwiddleIm_.data();
     const double* c = shiftCos_.data();

@@ -12,77 +12,102 @@ namespace {
 
 using fourier::Firsts;
 using fourier::Load;
+using fourier::LoadPair;
 using fourier::Pair;
 using fourier::Seconds;
 using fourier::Split;
 using fourier::Store;
 using fourier::TimesMinusI;
 
-// The four outputs of one radix-4 butterfly of decimation in frequency,
-// before their twiddles: the sums of a, b, c, d times powers of -i.
 template <class T>
 struct FourOutputs {
-    Split<T> y0, y1, y2, y3;
+    Split<T> y[4];
 };
+// The transform of four points, in order.
 template <class T>
 inline FourOutputs<T> Butterfly(Split<T> a, Split<T> b, Split<T> c, Split<T> d)
 {
     const Split<T> t0 = a + c, t1 = a - c, t2 = b + d, t3 = TimesMinusI(b - d);
-    return {t0 + t2, t1 + t3, t0 - t2, t1 - t3};
+    return {{t0 + t2, t1 + t3, t0 - t2, t1 - t3}};
+}
+
+template <class T>
+struct EightOutputs {
+    Split<T> y[8];
+};
+// The transform of eight points, in order: x[k] +- x[k+4] make two transforms
+// of four, the differences turned by e^(-2 pi i k / 8) first.
+template <class T>
+inline EightOutputs<T> Butterfly(const Split<T> (&x)[8])
+{
+    constexpr double root = std::numbers::sqrt2 / 2;
+    const Split<T> d1 = x[1] - x[5], d3 = x[3] - x[7];
+    const Split<T> e1{root * (d1.re + d1.im), root * (d1.im - d1.re)};
+    const Split<T> e3{root * (d3.im - d3.re), -root * (d3.re + d3.im)};
+    const auto even = Butterfly(x[0] + x[4], x[1] + x[5], x[2] + x[6], x[3] + x[7]);
+    const auto odd = Butterfly(x[0] - x[4], e1, TimesMinusI(x[2] - x[6]), e3);
+    return {{even.y[0], odd.y[0], even.y[1], odd.y[1], even.y[2], odd.y[2], even.y[3], odd.y[3]}};
 }
 
 // A pass whose stride is at least 2: for each p the points q = 0 .. stride-1
-// share one twiddle, so they go two by two.
+// share their twiddles, stored twice over so that each loads as a pair.
 void TwiddledPassAlongStride(const double* __restrict xr, const double* __restrict xi, double* __restrict yr,
-                             double* __restrict yi, std::size_t quarter, std::size_t stride, const double* twiddle)
+                             double* __restrict yi, std::size_t eighth, std::size_t s, const double* twiddle)
 {
-    const std::size_t s = stride;
-    for (std::size_t p = 0; p < quarter; ++p) {
-        const Split<Pair> w1{Pair{twiddle[p], twiddle[p]}, Pair{twiddle[quarter + p], twiddle[quarter + p]}};
-        const double* w = twiddle + 2 * quarter;
-        const Split<Pair> w2{Pair{w[p], w[p]}, Pair{w[quarter + p], w[quarter + p]}};
-        w += 2 * quarter;
-        const Split<Pair> w3{Pair{w[p], w[p]}, Pair{w[quarter + p], w[quarter + p]}};
-        const std::size_t in = s * p, out = 4 * s * p, gap = s * quarter;
+    const std::size_t gap = s * eighth;
+    for (std::size_t p = 0; p < eighth; ++p) {
+        const double* w = twiddle + 28 * p;  // w^rp for r = 1 .. 7: re re im im
+        const std::size_t in = s * p, out = 8 * s * p;
         for (std::size_t q = 0; q < s; q += 2) {
-            const auto y = Butterfly(Load<Pair>(xr, xi, in + q), Load<Pair>(xr, xi, in + gap + q),
-                                     Load<Pair>(xr, xi, in + 2 * gap + q), Load<Pair>(xr, xi, in + 3 * gap + q));
-            Store(yr, yi, out + q, y.y0);
-            Store(yr, yi, out + s + q, w1 * y.y1);
-            Store(yr, yi, out + 2 * s + q, w2 * y.y2);
-            Store(yr, yi, out + 3 * s + q, w3 * y.y3);
+            Split<Pair> x[8];
+            for (std::size_t k = 0; k < 8; ++k) x[k] = Load<Pair>(xr, xi, in + k * gap + q);
+            const auto y = Butterfly(x);
+            Store(yr, yi, out + q, y.y[0]);
+            for (std::size_t r = 1; r < 8; ++r) {
+                const Split<Pair> wr{LoadPair(w + 4 * (r - 1)), LoadPair(w + 4 * (r - 1) + 2)};
+                Store(yr, yi, out + r * s + q, wr * y.y[r]);
+            }
         }
     }
 }
 
 // The first pass (stride 1): neighbouring p go together, each with its own
-// twiddle, and their four outputs are interleaved on the way out.
+// twiddles, and their eight outputs are interleaved on the way out.
 void TwiddledFirstPass(const double* __restrict xr, const double* __restrict xi, double* __restrict yr,
-                       double* __restrict yi, std::size_t quarter, const double* twiddle)
+                       double* __restrict yi, std::size_t eighth, const double* twiddle)
 {
-    const double* w1r = twiddle;
-    const double* w1i = w1r + quarter;
-    const double* w2r = w1i + quarter;
-    const double* w2i = w2r + quarter;
-    const double* w3r = w2i + quarter;
-    const double* w3i = w3r + quarter;
-    for (std::size_t p = 0; p < quarter; p += 2) {
-        const auto y = Butterfly(Load<Pair>(xr, xi, p), Load<Pair>(xr, xi, quarter + p),
-                                 Load<Pair>(xr, xi, 2 * quarter + p), Load<Pair>(xr, xi, 3 * quarter + p));
-        const Split<Pair> y0 = y.y0;
-        const Split<Pair> y1 = Split<Pair>{Load<Pair>(w1r + p), Load<Pair>(w1i + p)} * y.y1;
-        const Split<Pair> y2 = Split<Pair>{Load<Pair>(w2r + p), Load<Pair>(w2i + p)} * y.y2;
-        const Split<Pair> y3 = Split<Pair>{Load<Pair>(w3r + p), Load<Pair>(w3i + p)} * y.y3;
-        const std::size_t out = 4 * p;
-        Store(yr, yi, out, Split<Pair>{Firsts(y0.re, y1.re), Firsts(y0.im, y1.im)});
-        Store(yr, yi, out + 2, Split<Pair>{Firsts(y2.re, y3.re), Firsts(y2.im, y3.im)});
-        Store(yr, yi, out + 4, Split<Pair>{Seconds(y0.re, y1.re), Seconds(y0.im, y1.im)});
-        Store(yr, yi, out + 6, Split<Pair>{Seconds(y2.re, y3.re), Seconds(y2.im, y3.im)});
+    for (std::size_t p = 0; p < eighth; p += 2) {
+        Split<Pair> x[8];
+        for (std::size_t k = 0; k < 8; ++k) x[k] = Load<Pair>(xr, xi, k * eighth + p);
+        const auto y = Butterfly(x);
+        Split<Pair> z[8];
+        z[0] = y.y[0];
+        for (std::size_t r = 1; r < 8; ++r) {
+            const double* w = twiddle + 2 * (r - 1) * eighth;  // w^rp: all re, then all im
+            z[r] = Split<Pair>{LoadPair(w + p), LoadPair(w + eighth + p)} * y.y[r];
+        }
+        const std::size_t out = 8 * p;
+        for (std::size_t r = 0; r < 8; r += 2) {
+            Store(yr, yi, out + r, Split<Pair>{Firsts(z[r].re, z[r + 1].re), Firsts(z[r].im, z[r + 1].im)});
+            Store(yr, yi, out + 8 + r, Split<Pair>{Seconds(z[r].re, z[r + 1].re), Seconds(z[r].im, z[r + 1].im)});
+        }
     }
 }
 
-// The last pass, of length 4 or 2, needs no twiddles and writes where it
+// The last pass, of length 8, 4 or 2, needs no twiddles and writes where it
 // reads, so it may run in place (x == y).
+template <class T>
+void LastRadixEight(const double* xr, const double* xi, double* yr, double* yi, std::size_t s)
+{
+    constexpr std::size_t lanes = sizeof(T) / sizeof(double);
+    for (std::size_t q = 0; q < s; q += lanes) {
+        Split<T> x[8];
+        for (std::size_t k = 0; k < 8; ++k) x[k] = Load<T>(xr, xi, k * s + q);
+        const auto y = Butterfly(x);
+        for (std::size_t r = 0; r < 8; ++r) Store(yr, yi, r * s + q, y.y[r]);
+    }
+}
+
 template <class T>
 void LastRadixFour(const double* xr, const double* xi, double* yr, double* yi, std::size_t s)
 {
@@ -90,10 +115,7 @@ void LastRadixFour(const double* xr, const double* xi, double* yr, double* yi, s
     for (std::size_t q = 0; q < s; q += lanes) {
         const auto y = Butterfly(Load<T>(xr, xi, q), Load<T>(xr, xi, s + q), Load<T>(xr, xi, 2 * s + q),
                                  Load<T>(xr, xi, 3 * s + q));
-        Store(yr, yi, q, y.y0);
-        Store(yr, yi, s + q, y.y1);
-        Store(yr, yi, 2 * s + q, y.y2);
-        Store(yr, yi, 3 * s + q, y.y3);
+        for (std::size_t r = 0; r < 4; ++r) Store(yr, yi, r * s + q, y.y[r]);
     }
 }
 
@@ -108,49 +130,68 @@ void LastRadixTwo(const double* xr, const double* xi, double* yr, double* yi, st
     }
 }
 
+template <class T>
+void LastPass(std::size_t length, const double* xr, const double* xi, double* yr, double* yi, std::size_t s)
+{
+    if (length == 8) LastRadixEight<T>(xr, xi, yr, yi, s);
+    else if (length == 4) LastRadixFour<T>(xr, xi, yr, yi, s);
+    else if (length == 2) LastRadixTwo<T>(xr, xi, yr, yi, s);
+    // else m is 1, and its transform is itself
+}
+
 }  // namespace
 
 SplitComplexFourierTransform::SplitComplexFourierTransform(std::size_t m)
-    : m_(m), lastLength_(1), workRe_(m), workIm_(m)
+    : m_(m), lastLength_(1), storage_(4 * Distance())
 {
     const double pi = std::numbers::pi;
-    std::size_t length = m;
-    for (; length >= 8; length /= 4) {
-        const std::size_t quarter = length / 4;
-        passes_.push_back({length, m / length, twiddle_.size()});
-        for (std::size_t power = 1; power <= 3; ++power) {
-            for (std::size_t p = 0; p < quarter; ++p)
-                twiddle_.push_back(std::cos(-2.0 * pi * double(power * p) / double(length)));
-            for (std::size_t p = 0; p < quarter; ++p)
-                twiddle_.push_back(std::sin(-2.0 * pi * double(power * p) / double(length)));
+    // Component by component (all re, then all im) for the passes that take
+    // neighbouring p together; for the others each twiddle twice over.
+    const auto addTwiddles = [this, pi](std::size_t length, bool alongP) {
+        const std::size_t eighth = length / 8;
+        const auto angle = [&](std::size_t r, std::size_t p) { return -2.0 * pi * double(r * p) / double(length); };
+        if (alongP) {
+            for (std::size_t r = 1; r < 8; ++r) {
+                for (std::size_t p = 0; p < eighth; ++p) twiddle_.push_back(std::cos(angle(r, p)));
+                for (std::size_t p = 0; p < eighth; ++p) twiddle_.push_back(std::sin(angle(r, p)));
+            }
+            return;
         }
+        for (std::size_t p = 0; p < eighth; ++p) {
+            for (std::size_t r = 1; r < 8; ++r) {
+                const double c = std::cos(angle(r, p)), s = std::sin(angle(r, p));
+                twiddle_.insert(twiddle_.end(), {c, c, s, s});
+            }
+        }
+    };
+    std::size_t length = m;
+    for (; length >= 16; length /= 8) {
+        passes_.push_back({length, m / length, twiddle_.size()});
+        addTwiddles(length, m / length == 1);
     }
     lastLength_ = length;
 }
 
-void SplitComplexFourierTransform::Transform(double* re, double* im)
+void SplitComplexFourierTransform::Transform()
 {
-    // The passes go back and forth between the caller's arrays and the work
-    // arrays; the last, which may run in place, brings the result home.
+    double* re = Re();
+    double* im = Im();
+    // The passes go back and forth between the points and the work space;
+    // the last, which may run in place, brings the result home.
     double* fromRe = re;
     double* fromIm = im;
-    double* toRe = workRe_.data();
-    double* toIm = workIm_.data();
+    double* toRe = storage_.data() + 2 * Distance();
+    double* toIm = storage_.data() + 3 * Distance();
     for (const Pass& pass : passes_) {
         const double* twiddle = twiddle_.data() + pass.twiddles;
-        if (pass.stride == 1) TwiddledFirstPass(fromRe, fromIm, toRe, toIm, pass.length / 4, twiddle);
-        else TwiddledPassAlongStride(fromRe, fromIm, toRe, toIm, pass.length / 4, pass.stride, twiddle);
+        if (pass.stride == 1) TwiddledFirstPass(fromRe, fromIm, toRe, toIm, pass.length / 8, twiddle);
+        else TwiddledPassAlongStride(fromRe, fromIm, toRe, toIm, pass.length / 8, pass.stride, twiddle);
         std::swap(fromRe, toRe);
         std::swap(fromIm, toIm);
     }
     const std::size_t stride = m_ / lastLength_;
-    if (lastLength_ == 4) {
-        if (stride >= 2) LastRadixFour<Pair>(fromRe, fromIm, re, im, stride);
-        else LastRadixFour<double>(fromRe, fromIm, re, im, stride);
-    } else if (lastLength_ == 2) {
-        if (stride >= 2) LastRadixTwo<Pair>(fromRe, fromIm, re, im, stride);
-        else LastRadixTwo<double>(fromRe, fromIm, re, im, stride);
-    }  // else m is 1, and its transform is itself
+    if (stride >= 2) LastPass<Pair>(lastLength_, fromRe, fromIm, re, im, stride);
+    else LastPass<double>(lastLength_, fromRe, fromIm, re, im, stride);
 }
 
 }  // namespace harkwell
