@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libfftw3-dev
   fonts-ipafont-gothic
   portaudio19-dev
   libfluidsynth-dev libasound2-dev timgm6mb-soundfont

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/SplitComplexFourierTransform.h"
+
 #include <complex>
 #include <cstddef>
 #include <vector>
@@ -12,10 +14,10 @@ namespace harkwell {
 //
 // unscaled. The other half is the mirror image, X[n - k] = conj X[k].
 //
-// The n values are packed two to a complex point and go through one
-// split-radix complex transform of n/2 points; one pass untangles the halves.
-// Every table is built once, by the constructor, so one object serves any
-// number of blocks of its size.
+// The n values are packed two to a complex point and go through one complex
+// transform of n/2 points; one pass untangles the halves. Every table is
+// built once, by the constructor, so one object serves any number of blocks
+// of its size.
 class RealFourierTransform {
 public:
     using Complex = std::complex<double>;
@@ -27,14 +29,11 @@ public:
     void Transform(const double* in, Complex* out);
 
 private:
-    void SplitRadix(const Complex* in, std::size_t stride, Complex* out, std::size_t m) const;
-
     std::size_t n_;
     std::size_t half_;
-    std::vector<Complex> twiddle_;      // e^(-2 pi i k / half), k < half
-    std::vector<Complex> realTwiddle_;  // e^(-2 pi i p / n), p <= half
-    std::vector<Complex> packed_;
-    std::vector<Complex> spectrum_;
+    SplitComplexFourierTransform complex_;
+    std::vector<double> halfTwiddleRe_;  // e^(-2 pi i p / n) / 2, p <= n/4
+    std::vector<double> halfTwiddleIm_;
 };
 
 }  // namespace harkwell

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/RealFourierTransform.h"
+#include "analysis/SplitComplexFourierTransform.h"
 
 #include <cstddef>
 #include <vector>
@@ -15,8 +15,10 @@ namespace harkwell {
 //
 // It runs in O(n log n): the sine transform is turned into a cosine transform
 // of the sign-alternated input, which is one real Fourier transform of length
-// n. Every table is built once, by the constructor, so one object serves any
-// number of blocks of its size.
+// n, done as a complex one of n/2 points. The reordering is one pass into
+// the complex points, the untangling of the real transform and the final
+// rotation another. Every table is built once, by the constructor, so one
+// object serves any number of blocks of its size.
 class SineTransform {
 public:
     explicit SineTransform(std::size_t n);
@@ -26,14 +28,16 @@ public:
     void Transform(double* a);
 
 private:
-    using Complex = RealFourierTransform::Complex;
+    void Reorder(const double* a);
+    void Untangle(double* a) const;
 
     std::size_t n_;
     std::size_t half_;
-    RealFourierTransform fourier_;
-    std::vector<Complex> shift_;  // (cos, sin) of pi p / (2n), p <= half
-    std::vector<double> reordered_;
-    std::vector<Complex> spectrum_;
+    SplitComplexFourierTransform complex_;
+    std::vector<double> shiftCos_;  // cos and sin of pi p / (2n), p <= n/2
+    std::vector<double> shiftSin_;
+    std::vector<double> halfTwiddleRe_;  // e^(-2 pi i p / n) / 2, p <= n/4
+    std::vector<double> halfTwiddleIm_;
 };
 
 }  // namespace harkwell
