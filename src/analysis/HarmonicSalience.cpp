@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace harkwell {
 
@@ -9,10 +10,13 @@ namespace {
 
 double NoteHz(double note) { return 440.0 * std::exp2((note - 69.0) / 12.0); }
 
-// One tried pitch of a note: its fundamental and stiffness.
-struct Candidate {
-    double f0 = 0.0;
-    double stiffness = 0.0;
+// One tried pitch of a note: the bins nearest to its partials, each with the
+// partial's weight. The bins do not change while the notes are taken away,
+// so they are worked out once.
+struct Pitch {
+    int note = 0;
+    std::vector<std::uint32_t> bins;
+    std::vector<float> weights;
 };
 
 class Estimator {
@@ -22,8 +26,14 @@ public:
           lobe_(static_cast<std::size_t>(std::max(spectrum.lobeBins, 0))), settings_(settings)
     {
         // A partial's peak is sought within half a try's step of its pitch.
-        const double step = settings_.detuneSteps > 0 ? 2.0 * settings_.detune / settings_.detuneSteps : 1.0;
+        const int steps = std::max(settings_.detuneSteps, 0);
+        const double step = steps > 0 ? 2.0 * settings_.detune / steps : 1.0;
         halfStep_ = std::exp2(0.5 * step / 12.0);
+        const double top = std::min(settings_.highestPartialHz * halfStep_ / binHz_ + 1.0, double(residual_.size() - 1));
+        searched_ = static_cast<std::size_t>(std::max(top, 0.0));
+        peak_.resize(searched_ + 1);
+        BuildPitches(steps);
+        FindPeaks();
     }
 
     std::vector<NoteSalience> Run()
@@ -31,22 +41,22 @@ public:
         std::vector<NoteSalience> found;
         std::vector<bool> taken(128, false);
         while (found.size() < settings_.mostNotes) {
-            NoteSalience best;
-            Candidate bestPitch;
-            for (int note = settings_.lowestNote; note <= settings_.highestNote; ++note) {
-                if (note < 0 || note > 127 || taken[static_cast<std::size_t>(note)]) continue;
-                Candidate pitch;
-                const double salience = NoteSalienceOf(note, pitch);
-                if (salience > best.salience) {
-                    best = {note, salience};
-                    bestPitch = pitch;
+            const Pitch* bestPitch = nullptr;
+            double best = 0.0;
+            for (const Pitch& pitch : pitches_) {
+                if (taken[static_cast<std::size_t>(pitch.note)]) continue;
+                const double s = SalienceOf(pitch);
+                if (s > best) {
+                    best = s;
+                    bestPitch = &pitch;
                 }
             }
-            if (!(best.salience > 0.0)) break;
-            if (!found.empty() && best.salience < settings_.keepRatio * found.front().salience) break;
-            found.push_back(best);
-            taken[static_cast<std::size_t>(best.note)] = true;
-            Cancel(bestPitch);
+            if (bestPitch == nullptr || !(best > 0.0)) break;
+            if (!found.empty() && best < settings_.keepRatio * found.front().salience) break;
+            found.push_back({bestPitch->note, best});
+            taken[static_cast<std::size_t>(bestPitch->note)] = true;
+            Cancel(*bestPitch);
+            FindPeaks();
         }
         return found;
     }
@@ -54,79 +64,65 @@ public:
 private:
     double Weight(double f0, int m) const { return (f0 + settings_.alpha) / (m * f0 + settings_.beta); }
 
-    double PartialHz(const Candidate& pitch, int m) const
+    // Every tried pitch of every note: `steps` + 1 detunings times each stiffness.
+    void BuildPitches(int steps)
     {
-        return m * pitch.f0 * std::sqrt(1.0 + pitch.stiffness * m * m);
-    }
-
-    // The bins searched for partial at `hz`: within half a step, and at least the two nearest.
-    bool Window(double hz, std::size_t& from, std::size_t& to) const
-    {
-        const double centre = hz / binHz_;
-        const double low = std::min(hz / halfStep_ / binHz_, centre - 0.5);
-        const double high = std::max(hz * halfStep_ / binHz_, centre + 0.5);
-        if (low < 1.0 || high >= double(residual_.size() - 1)) return false;
-        from = static_cast<std::size_t>(std::ceil(low));
-        to = static_cast<std::size_t>(std::floor(high));
-        return from <= to;
-    }
-
-    // The peak bin near a partial, or residual_.size() when there is none.
-    std::size_t PeakNear(double hz) const
-    {
-        std::size_t from = 0, to = 0;
-        if (!Window(hz, from, to)) return residual_.size();
-        std::size_t peak = from;
-        for (std::size_t k = from + 1; k <= to; ++k)
-            if (residual_[k] > residual_[peak]) peak = k;
-        return peak;
-    }
-
-    double SalienceOf(const Candidate& pitch) const
-    {
-        double sum = 0.0;
-        for (int m = 1; m <= settings_.partials; ++m) {
-            const double hz = PartialHz(pitch, m);
-            if (hz > settings_.highestPartialHz) break;
-            const std::size_t peak = PeakNear(hz);
-            if (peak >= residual_.size()) break;
-            sum += Weight(pitch.f0, m) * residual_[peak];
-        }
-        return sum;
-    }
-
-    double NoteSalienceOf(int note, Candidate& bestPitch) const
-    {
-        double best = 0.0;
-        const int steps = std::max(settings_.detuneSteps, 0);
-        for (int i = 0; i <= steps; ++i) {
-            const double offset = steps == 0 ? 0.0 : -settings_.detune + 2.0 * settings_.detune * i / steps;
-            for (double stiffness : settings_.inharmonicity) {
-                const Candidate pitch{NoteHz(note + offset), stiffness};
-                const double salience = SalienceOf(pitch);
-                if (salience > best) {
-                    best = salience;
-                    bestPitch = pitch;
+        const int lowest = std::max(settings_.lowestNote, 0);
+        const int highest = std::min(settings_.highestNote, 127);
+        for (int note = lowest; note <= highest; ++note) {
+            for (int i = 0; i <= steps; ++i) {
+                const double offset = steps == 0 ? 0.0 : -settings_.detune + 2.0 * settings_.detune * i / steps;
+                const double f0 = NoteHz(note + offset);
+                for (double stiffness : settings_.inharmonicity) {
+                    Pitch pitch;
+                    pitch.note = note;
+                    for (int m = 1; m <= settings_.partials; ++m) {
+                        const double hz = m * f0 * std::sqrt(1.0 + stiffness * m * m);
+                        if (hz > settings_.highestPartialHz) break;
+                        const double bin = std::round(hz / binHz_);
+                        if (bin < 1.0 || bin > double(searched_)) break;
+                        pitch.bins.push_back(static_cast<std::uint32_t>(bin));
+                        pitch.weights.push_back(static_cast<float>(Weight(f0, m)));
+                    }
+                    if (!pitch.bins.empty()) pitches_.push_back(std::move(pitch));
                 }
             }
         }
-        return best;
+    }
+
+    // For each bin, the highest bin of the residual within half a step of it
+    // (and at least the bins either side).
+    void FindPeaks()
+    {
+        for (std::size_t k = 1; k <= searched_; ++k) {
+            const double centre = double(k);
+            const auto from = static_cast<std::size_t>(std::ceil(std::min(centre / halfStep_, centre - 1.0)));
+            const auto to = std::min(static_cast<std::size_t>(std::floor(std::max(centre * halfStep_, centre + 1.0))),
+                                     residual_.size() - 1);
+            std::size_t peak = std::max<std::size_t>(from, 1);
+            for (std::size_t j = peak + 1; j <= to; ++j)
+                if (residual_[j] > residual_[peak]) peak = j;
+            peak_[k] = static_cast<std::uint32_t>(peak);
+        }
+    }
+
+    double SalienceOf(const Pitch& pitch) const
+    {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < pitch.bins.size(); ++i) sum += pitch.weights[i] * residual_[peak_[pitch.bins[i]]];
+        return sum;
     }
 
     // Takes the note's partials away. Partial m goes no higher than the mean
     // of its neighbours' peaks: what stands above that belongs to some other
     // note sharing the partial.
-    void Cancel(const Candidate& pitch)
+    void Cancel(const Pitch& pitch)
     {
         std::vector<std::size_t> peaks;
         std::vector<double> heights;
-        for (int m = 1; m <= settings_.partials; ++m) {
-            const double hz = PartialHz(pitch, m);
-            if (hz > settings_.highestPartialHz) break;
-            const std::size_t peak = PeakNear(hz);
-            if (peak >= residual_.size()) break;
-            peaks.push_back(peak);
-            heights.push_back(residual_[peak]);
+        for (std::uint32_t bin : pitch.bins) {
+            peaks.push_back(peak_[bin]);
+            heights.push_back(residual_[peak_[bin]]);
         }
         for (std::size_t i = 0; i < peaks.size(); ++i) {
             double height = heights[i];
@@ -147,6 +143,9 @@ private:
     std::size_t lobe_;
     const SalienceSettings& settings_;
     double halfStep_ = 1.0;
+    std::size_t searched_ = 0;          // the highest bin a partial is sought in
+    std::vector<std::uint32_t> peak_;   // bin k: where the peak near k lies
+    std::vector<Pitch> pitches_;
 };
 
 }  // namespace
