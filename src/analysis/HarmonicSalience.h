@@ -16,7 +16,7 @@ namespace harkwell {
 struct SalienceSettings {
     int lowestNote = 24;    // C1
     int highestNote = 108;  // C8
-    int partials = 80;
+    int partials = 40;
     double alpha = 52.0;
     double beta = 320.0;
     double highestPartialHz = 8000.0;

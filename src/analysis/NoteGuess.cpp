@@ -32,6 +32,20 @@ NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const 
     return guess;
 }
 
+std::vector<std::string> GuessListLines(const NoteGuess& guess)
+{
+    switch (guess.outcome) {
+    case NoteGuess::Outcome::Guessed: break;
+    case NoteGuess::Outcome::TooShort: return {"Guess: the selection is too short"};
+    case NoteGuess::Outcome::Unreadable: return {"Guess: this tune's format cannot be read"};
+    }
+    if (guess.notes.empty()) return {"Guess: no note heard"};
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < guess.notes.size(); ++i)
+        lines.push_back("Guess " + std::to_string(i + 1) + ": " + GuessLine(guess.notes[i].note));
+    return lines;
+}
+
 std::string GuessLine(int note)
 {
     std::string line = std::to_string(note);

@@ -121,6 +121,24 @@ TEST(CliAnalyze, TellsAnEmptySelectionAndRefusesOneBeyondTheTune)
     EXPECT_EQ(missing.err, "message: file is not found\n");
 }
 
+TEST(CliAnalyze, GuessPrintsTheNotesThatSoundAndNothingElse)
+{
+    TempDir dir;
+    const std::string tune = WriteTone(dir);
+    const CliResult guess = RunCli(dir, Analyze(tune, "1000 20000 --guess"));
+    EXPECT_EQ(guess.exitCode, 0);
+    EXPECT_EQ(guess.err, "");
+    const std::vector<std::string> lines = Lines(guess.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "69 A4");
+    for (const std::string& line : lines) EXPECT_TRUE(line.find(' ') != std::string::npos && line.size() <= 8) << line;
+
+    const CliResult tooShort = RunCli(dir, Analyze(tune, "1000 1500 --guess"));
+    EXPECT_EQ(tooShort.exitCode, 1);
+    EXPECT_EQ(tooShort.out, "");
+    EXPECT_EQ(tooShort.err, "message: selection too short for a note guess: at least 1024 frames are needed\n");
+}
+
 TEST(CliAnalyze, ExitsWithTwoForWrongUsage)
 {
     TempDir dir;
@@ -128,7 +146,8 @@ TEST(CliAnalyze, ExitsWithTwoForWrongUsage)
          {"analyze", "analyze a.wav 0", "analyze a.wav x 10", "analyze a.wav 10 5", "analyze a.wav -1 5",
           "analyze a.wav 0 10 --part middle", "analyze a.wav 0 10 --part", "analyze a.wav 0 10 --harmonics yes",
           "analyze a.wav 0 10 --part low --part mid", "analyze a.wav 0 10 --part low --harmonics off",
-          "analyze a.wav 0 10 extra"}) {
+          "analyze a.wav 0 10 extra", "analyze a.wav 0 10 --guess --guess", "analyze a.wav 0 10 --guess --part low",
+          "analyze a.wav 0 10 --harmonics on --guess"}) {
         const CliResult result = RunCli(dir, arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(result.err.rfind("usage: harkwell-cli analyze", 0), 0u) << arguments;

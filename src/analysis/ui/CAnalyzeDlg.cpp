@@ -1,5 +1,6 @@
 #include "analysis/ui/CAnalyzeDlg.h"
 
+#include "analysis/NoteGuess.h"
 #include "analysis/ui/CKeyboardPicture.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
@@ -115,12 +116,18 @@ AnalysisRange CAnalyzeDlg::Range() const
     return {stretch_.dataStart, stretch_.selection.start, stretch_.selection.end};
 }
 
-void CAnalyzeDlg::AnalyzePart(PartRange part, const TuneSamples& tune)
+void CAnalyzeDlg::AnalyzePart(PartRange part, const TuneSamples& tune, bool guess)
 {
     SetPartRange(part.lowest, part.highest);
     const std::array<int, kNoteCount> values = PartKeyValues(messages_, tune, Range(), part);
     // Every key coloured first, then one drawing: the picture is the same.
     for (int note = 0; note < kNoteCount; ++note) ColourKey(note, values[static_cast<std::size_t>(note)]);
+    if (guess) {
+        std::vector<int> notes;
+        for (const NoteSalience& n : GuessNotes(tune, Range()).notes) notes.push_back(n.note);
+        keyboard_->SetGuessedNotes(std::move(notes));  // draws and shows the colours too
+        return;
+    }
     keyboard_->Redraw();
     keyboard_->Show();
 }

@@ -89,8 +89,9 @@ public:
     // A new keyboard over the part's notes, with every key plain.
     void SetPartRange(int lowest, int highest);
     // A part button: the keyboard rebuilt for the part and coloured by the
-    // note strengths of the selection in the tune.
-    void AnalyzePart(PartRange part, const TuneSamples& tune);
+    // note strengths of the selection in the tune; with `guess`, the notes
+    // guessed to sound are dotted on their keys as well.
+    void AnalyzePart(PartRange part, const TuneSamples& tune, bool guess = false);
     // Where the selection lies in the tune.
     AnalysisRange Range() const;
     CKeyboardPicture& Keyboard() { return *keyboard_; }

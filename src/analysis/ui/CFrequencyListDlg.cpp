@@ -7,7 +7,8 @@
 
 namespace harkwell {
 
-CFrequencyListDlg::CFrequencyListDlg(QWidget* parent, const NoteStrengths& strengths)
+CFrequencyListDlg::CFrequencyListDlg(QWidget* parent, const NoteStrengths& strengths,
+                                     const std::vector<std::string>& guessLines)
     : QDialog(parent), strengths_(strengths), list_(new QListWidget(this)), closeHost_(new COffScreenPicture(this))
 {
     setWindowTitle(QStringLiteral("Frequency List"));
@@ -17,6 +18,7 @@ CFrequencyListDlg::CFrequencyListDlg(QWidget* parent, const NoteStrengths& stren
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The columns of the lines line up only in a fixed-width face.
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    for (const std::string& line : guessLines) list_->addItem(QString::fromStdString(line));
     for (const std::string& line : FrequencyListLines(strengths_)) list_->addItem(QString::fromStdString(line));
 
     buttons_.CreateFirstButton([this](std::uint32_t) { accept(); }, nullptr, closeHost_, kClosePlace,

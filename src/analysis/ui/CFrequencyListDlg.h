@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
 class QListWidget;
 
 namespace harkwell {
@@ -13,14 +16,15 @@ class COffScreenPicture;
 
 // The "Power Spectre" result as text: one line per note 0..127 with its
 // number, octave, name, strength (the largest scaled to 1000) and a bar of
-// asterisks. Modal; "  Close" ends it.
+// asterisks. With the note guess on, the guess comes first, a line a note.
+// Modal; "  Close" ends it.
 class CFrequencyListDlg : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr PictureRect kClosePlace{10, 350, 98, 377};
 
-    CFrequencyListDlg(QWidget* parent, const NoteStrengths& strengths);
+    CFrequencyListDlg(QWidget* parent, const NoteStrengths& strengths, const std::vector<std::string>& guessLines = {});
 
     QListWidget* List() const { return list_; }
     COffScreenPicture* CloseButtonHost() const { return closeHost_; }

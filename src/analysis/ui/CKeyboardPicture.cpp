@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace harkwell {
 
 namespace {
@@ -60,6 +62,36 @@ void CKeyboardPicture::ClearMarkedNotes()
     Show();
 }
 
+void CKeyboardPicture::SetGuessedNotes(std::vector<int> notes)
+{
+    guessed_ = std::move(notes);
+    Redraw();
+    Show();
+}
+
+QPoint CKeyboardPicture::GuessDotCentre(const KeyboardLayout::Key& key)
+{
+    const int radius = GuessDotRadius(key);
+    return {(key.left + key.right) / 2, key.bottom - radius - 3};
+}
+
+int CKeyboardPicture::GuessDotRadius(const KeyboardLayout::Key& key)
+{
+    return std::clamp((key.right - key.left) / 2 - 1, 1, 4);
+}
+
+void CKeyboardPicture::DrawGuessDots(QPainter& painter) const
+{
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(ColourFromBgr(kGuessedColour));
+    for (const auto& key : layout_.Keys()) {
+        if (std::find(guessed_.begin(), guessed_.end(), key.note) == guessed_.end()) continue;
+        const int radius = GuessDotRadius(key);
+        painter.drawEllipse(GuessDotCentre(key), radius, radius);
+    }
+}
+
 void CKeyboardPicture::FillKey(int index, std::uint32_t colour)
 {
     if (!host_ || host_->Surface().isNull()) return;
@@ -93,6 +125,7 @@ void CKeyboardPicture::Redraw()
     painter.setPen(QPen(Qt::white, 1));
     for (const auto& key : layout_.Keys())
         if (key.kind == Kind::Black) edge(key);
+    DrawGuessDots(painter);
 }
 
 void CKeyboardPicture::Show()

@@ -5,10 +5,14 @@
 #include "widgets/ui/COffScreenPicture.h"
 #include "widgets/PictureRect.h"
 
+#include <QPoint>
 #include <QPointer>
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+class QPainter;
 
 namespace harkwell {
 
@@ -23,6 +27,8 @@ public:
     static constexpr std::uint32_t kDoubleClickedColour = 0x00FFFF; // yellow
     static constexpr std::uint32_t kMarkedWhiteColour = 0x00FF00;   // green
     static constexpr std::uint32_t kMarkedBlackColour = 0x007F00;   // dark green
+    // A guessed note: a round dot low on its key, over whatever colour the key has.
+    static constexpr std::uint32_t kGuessedColour = 0xFF00FF;       // magenta
 
     // Places the keyboard over `rect` of the host's parent and builds its keys.
     // A range of more than 128 keys, or one ending more than one below its
@@ -42,6 +48,13 @@ public:
     // Both redraw the keyboard and show it.
     void MarkNote(int note);
     void ClearMarkedNotes();
+    // The notes the guess heard, dotted on their keys; notes off the keyboard
+    // are ignored. Both redraw the keyboard and show it.
+    void SetGuessedNotes(std::vector<int> notes);
+    const std::vector<int>& GuessedNotes() const { return guessed_; }
+    // The dot's centre on a key of the layout, and its radius.
+    static QPoint GuessDotCentre(const KeyboardLayout::Key& key);
+    static int GuessDotRadius(const KeyboardLayout::Key& key);
     // Draws the keys into the off-screen surface; Show copies it to the screen.
     void Redraw();
     void Show();
@@ -51,11 +64,13 @@ private:
     void OnDoubleClick(int x, int y);
     void OnRelease();
     void FillKey(int index, std::uint32_t colour);
+    void DrawGuessDots(QPainter& painter) const;
 
     MessageSink& messages_;
     QPointer<COffScreenPicture> host_;
     KeyboardLayout layout_;
     int pressedKey_ = -1;
+    std::vector<int> guessed_;
     NoteCallback onKeyDown_;
     NoteCallback onKeyUp_;
     NoteCallback onKeyDoubleClick_;

@@ -1,5 +1,6 @@
 #include "app/ui/CCopyDownDlg.h"
 
+#include "analysis/NoteGuess.h"
 #include "analysis/ui/CAnalyzeDlg.h"
 #include "analysis/ui/CAnalyzeSettingDlg.h"
 #include "analysis/ui/CFrequencyListDlg.h"
@@ -86,6 +87,8 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     setWindowTitle(QStringLiteral("Copy Down Tool"));
     setFixedSize(Units(515), Units(172));
     setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
+    guessSetting_ = std::make_unique<GuessSettingFile>(
+        WorkFilePath(workDir_, std::string(GuessSettingFile::kFileName)), services_.messages);
     playback_ = std::make_unique<PlaybackControl>(
         services_.waveOut, services_.midiOut, services_.timers, services_.renderer, services_.messages,
         PlaybackControl::Hooks{
@@ -230,9 +233,9 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kClosePanel: areaDlg_->hide(); break;
     case command::kAnalyze: Analyze(); break;
     case command::kCloseAnalyze: analyzeDlg_->hide(); break;
-    case command::kLowPart: analyzeDlg_->AnalyzePart(kLowPart, AnalysisSamples()); break;
-    case command::kMidPart: analyzeDlg_->AnalyzePart(kMidPart, AnalysisSamples()); break;
-    case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples()); break;
+    case command::kLowPart: analyzeDlg_->AnalyzePart(kLowPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
+    case command::kMidPart: analyzeDlg_->AnalyzePart(kMidPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
+    case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
     case command::kPowerSpectre: ShowPowerSpectrum(); break;
     case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
     case command::kPlayScore: PlayScore(); break;
@@ -606,8 +609,10 @@ void CCopyDownDlg::ShowPowerSpectrum()
 {
     const NoteStrengths values =
         FrequencyListValues(services_.messages, AnalysisSamples(), analyzeDlg_->Range(), setup_.includeHarmonics == 1);
+    std::vector<std::string> guessLines;
+    if (guessSetting_->NoteGuessOn()) guessLines = GuessListLines(GuessNotes(AnalysisSamples(), analyzeDlg_->Range()));
     listDialog_.Run(services_.messages, [&] {
-        CFrequencyListDlg list(this, values);
+        CFrequencyListDlg list(this, values, guessLines);
         list.exec();
     });
 }
@@ -615,8 +620,11 @@ void CCopyDownDlg::ShowPowerSpectrum()
 void CCopyDownDlg::OpenAnalyzeSetting()
 {
     settingDialog_.Run(services_.messages, [this] {
-        CAnalyzeSettingDlg setting(this, setup_.includeHarmonics);
-        setting.exec();
+        bool noteGuess = guessSetting_->NoteGuessOn();
+        CAnalyzeSettingDlg setting(this, setup_.includeHarmonics, noteGuess);
+        // A failed write has been shown; the setting holds until the program ends.
+        if (setting.exec() == QDialog::Accepted && noteGuess != guessSetting_->NoteGuessOn())
+            (void)guessSetting_->SetNoteGuess(noteGuess);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "app/InputDialogGuard.h"
 #include "app/PlaybackControl.h"
 #include "app/SetupData.h"
+#include "app/GuessSettingFile.h"
 #include "app/SetupFile.h"
 #include "app/SynthAccess.h"
 #include "app/ui/CTuneScrollBars.h"
@@ -136,6 +137,7 @@ private:
     std::string workDir_;
     SetupData setup_;
     std::unique_ptr<SetupFile> setupFile_;
+    std::unique_ptr<GuessSettingFile> guessSetting_;
     // The loaded tune; its samples are the work's copy of the tune.
     std::optional<WaveData> tune_;
     StretchSelection mark_;
