@@ -27,7 +27,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <numbers>
+#include <sstream>
 
 namespace harkwell {
 namespace {
@@ -204,6 +206,48 @@ TEST_F(CAnalyzeCommandsTest, AnalyzeSettingKeepsTheHarmonicsOptionUnderTheSettin
     Click(window_->ButtonHost(19));
     EXPECT_FALSE(wasChecked);
     EXPECT_EQ(window_->Setup().includeHarmonics, 0);
+}
+
+TEST_F(CAnalyzeCommandsTest, TheNoteGuessTurnedOnDotsTheKeysAndLeadsTheFrequencyList)
+{
+    CAnalyzeDlg& analyze = AnalyzeTheSecondHalf();
+    Click(window_->ButtonHost(14));  // Mid Part, the guess off as it starts
+    EXPECT_TRUE(analyze.Keyboard().GuessedNotes().empty());
+
+    bool wasChecked = true;
+    testing::AnswerNextModal<CAnalyzeSettingDlg>([&](CAnalyzeSettingDlg* setting) {
+        wasChecked = setting->GuessBox()->isChecked();
+        setting->GuessBox()->setChecked(true);
+        Click(setting->CloseButtonHost());
+    });
+    Click(window_->ButtonHost(19));
+    EXPECT_FALSE(wasChecked);
+    std::ifstream file(dir_.File("harkwell.ini"));
+    std::stringstream kept;
+    kept << file.rdbuf();
+    EXPECT_EQ(kept.str(), "note-guess=1\n");
+    EXPECT_EQ(window_->Setup().includeHarmonics, 1) << "the harmonics option is left alone";
+
+    Click(window_->ButtonHost(14));
+    ASSERT_FALSE(analyze.Keyboard().GuessedNotes().empty());
+    EXPECT_EQ(analyze.Keyboard().GuessedNotes().front(), 69);
+    EXPECT_EQ(KeyColour(analyze, 69), 0x00FFFFu) << "the colouring stays as it was";
+    const KeyboardLayout::Key& a4 = analyze.Keyboard().Layout().Keys().at(69 - 60);
+    const QImage shown = analyze.Keyboard().Host()->Shown();
+    EXPECT_EQ(shown.pixelColor(CKeyboardPicture::GuessDotCentre(a4)), QColor(Qt::magenta));
+    EXPECT_EQ(shown.pixelColor(a4.left + 2, a4.top + 45), QColor(Qt::yellow)) << "beside the dot the key keeps its colour";
+
+    QStringList lines;
+    testing::AnswerNextModal<CFrequencyListDlg>([&](CFrequencyListDlg* list) {
+        for (int row = 0; row < list->List()->count(); ++row) lines << list->List()->item(row)->text();
+        list->accept();
+    });
+    Click(window_->ButtonHost(18));
+    const auto guessed = static_cast<qsizetype>(analyze.Keyboard().GuessedNotes().size());
+    ASSERT_EQ(lines.size(), 128 + guessed);
+    EXPECT_EQ(lines[0], QStringLiteral("Guess 1: 69 A4"));
+    EXPECT_EQ(lines[guessed + 69], QStringLiteral("069 [03 A ] 1000 **********"));
+    EXPECT_TRUE(messages_.messages.empty());
 }
 
 }  // namespace
