@@ -26,7 +26,7 @@ struct SalienceSettings {
     // Stiff strings sound their partials sharp: f_m = m f0 sqrt(1 + B m^2); these B are tried.
     std::vector<double> inharmonicity{0.0, 0.0001, 0.0002, 0.0004, 0.0008};
     // A note is guessed while its salience is at least this part of the first note's.
-    double keepRatio = 0.2;
+    double keepRatio = 0.4;
     std::size_t mostNotes = 6;
 };
 

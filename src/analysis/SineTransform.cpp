@@ -9,14 +9,7 @@ namespace harkwell {
 
 namespace {
 
-using fourier::Firsts;
-using fourier::Load;
-using fourier::LoadPair;
-using fourier::Pair;
-using fourier::Seconds;
-using fourier::Split;
-using fourier::StorePair;
-using fourier::Swapped;
+using namespace fourier;  // the shared steps of the transforms
 
 // C[p] = Re(e^(-i pi p / 2n) V[p]) lands at n - p, C[n - p] at p.
 template <class T>

@@ -10,14 +10,7 @@ namespace harkwell {
 
 namespace {
 
-using fourier::Firsts;
-using fourier::Load;
-using fourier::LoadPair;
-using fourier::Pair;
-using fourier::Seconds;
-using fourier::Split;
-using fourier::Store;
-using fourier::TimesMinusI;
+using namespace fourier;  // the shared steps of the transforms
 
 template <class T>
 struct FourOutputs {
