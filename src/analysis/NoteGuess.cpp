@@ -16,6 +16,10 @@ std::int64_t ShortestGuessedFrames(std::int32_t sampleRate)
 NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const SalienceSettings& settings)
 {
     NoteGuess guess;
+    if (!tune.Readable()) {
+        guess.outcome = NoteGuess::Outcome::Unreadable;
+        return guess;
+    }
     const std::int64_t first = range.dataStart + range.selectionStart;
     // A selection running past the tune is guessed up to the tune's last frame.
     const std::int64_t end = std::min(range.dataStart + range.selectionEnd, tune.FrameCount());

@@ -103,6 +103,8 @@ TEST(NoteGuess, SaysWhyThereIsNoGuess)
     const TuneSamples wide{reinterpret_cast<const std::uint8_t*>(silence.data()), silence.size() * 2,
                            static_cast<std::int32_t>(kRate), 1, 24};
     EXPECT_EQ(GuessNotes(wide, {0, 0, 20000}).outcome, NoteGuess::Outcome::Unreadable);
+    const TuneSamples noFrames{nullptr, 0, static_cast<std::int32_t>(kRate), 1, 4};
+    EXPECT_EQ(GuessNotes(noFrames, {0, 0, 20000}).outcome, NoteGuess::Outcome::Unreadable);
     EXPECT_EQ(GuessNotes(quiet, {0, 40000, 400000}).outcome, NoteGuess::Outcome::Guessed);
     EXPECT_EQ(GuessNotes(quiet, {0, 44000, 400000}).outcome, NoteGuess::Outcome::TooShort);
 }
