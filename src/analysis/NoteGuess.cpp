@@ -1,7 +1,7 @@
 #include "analysis/NoteGuess.h"
 
-#include "analysis/MeanSpectrum.h"
-#include "analysis/SpectralWhitening.h"
+#include "analysis/BlockAverage.h"
+#include "analysis/BandWhitening.h"
 #include "common/Music.h"
 
 #include <algorithm>
@@ -10,7 +10,7 @@ namespace harkwell {
 
 std::int64_t ShortestGuessedFrames(std::int32_t sampleRate)
 {
-    return static_cast<std::int64_t>(MeanSpectrum::ShortestStretchAt(sampleRate));
+    return static_cast<std::int64_t>(BlockAverage::ShortestStretchAt(sampleRate));
 }
 
 NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const SalienceSettings& settings)
@@ -23,14 +23,14 @@ NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const 
     const std::int64_t first = range.dataStart + range.selectionStart;
     // A selection running past the tune is guessed up to the tune's last frame.
     const std::int64_t end = std::min(range.dataStart + range.selectionEnd, tune.FrameCount());
-    MeanSpectrum spectrum(tune.sampleRate);
+    BlockAverage spectrum(tune.sampleRate);
     if (end - first < static_cast<std::int64_t>(spectrum.ShortestStretch())) return guess;
     std::vector<double> magnitude;
     if (!spectrum.Measure(tune, first, end - first, magnitude)) {
         guess.outcome = NoteGuess::Outcome::Unreadable;
         return guess;
     }
-    WhitenSpectrum(magnitude, spectrum.BinHz());
+    WhitenBands(magnitude, spectrum.BinHz());
     guess.outcome = NoteGuess::Outcome::Guessed;
     guess.notes = EstimateNotes({magnitude, spectrum.BinHz(), spectrum.LobeBins()}, settings);
     return guess;

@@ -2,9 +2,6 @@
 
 #include "analysis/SplitComplex.h"
 
-#include <cmath>
-#include <numbers>
-
 namespace harkwell {
 
 namespace {
@@ -14,14 +11,9 @@ using namespace fourier;  // the shared steps of the transforms
 }  // namespace
 
 RealFourierTransform::RealFourierTransform(std::size_t n)
-    : n_(n), half_(n / 2), complex_(half_), halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1)
+    : n_(n), half_(n / 2), complex_(half_)
 {
-    const double pi = std::numbers::pi;
-    for (std::size_t p = 0; p <= half_ / 2; ++p) {
-        const double angle = -2.0 * pi * double(p) / double(n_);
-        halfTwiddleRe_[p] = 0.5 * std::cos(angle);
-        halfTwiddleIm_[p] = 0.5 * std::sin(angle);
-    }
+    FillHalfTwiddles(n_, halfTwiddleRe_, halfTwiddleIm_);
 }
 
 void RealFourierTransform::Transform(const double* in, Complex* out)

@@ -25,8 +25,7 @@ inline Rotated<T> Rotate(Split<T> v, T c, T s)
 }  // namespace
 
 SineTransform::SineTransform(std::size_t n)
-    : n_(n), half_(n / 2), complex_(half_), shiftCos_(half_ + 1), shiftSin_(half_ + 1),
-      halfTwiddleRe_(half_ / 2 + 1), halfTwiddleIm_(half_ / 2 + 1)
+    : n_(n), half_(n / 2), complex_(half_), shiftCos_(half_ + 1), shiftSin_(half_ + 1)
 {
     const double pi = std::numbers::pi;
     for (std::size_t p = 0; p <= half_; ++p) {
@@ -34,11 +33,7 @@ SineTransform::SineTransform(std::size_t n)
         shiftCos_[p] = std::cos(angle);
         shiftSin_[p] = std::sin(angle);
     }
-    for (std::size_t p = 0; p <= half_ / 2; ++p) {
-        const double angle = -2.0 * pi * double(p) / double(n_);
-        halfTwiddleRe_[p] = 0.5 * std::cos(angle);
-        halfTwiddleIm_[p] = 0.5 * std::sin(angle);
-    }
+    FillHalfTwiddles(n_, halfTwiddleRe_, halfTwiddleIm_);
 }
 
 void SineTransform::Transform(double* a)

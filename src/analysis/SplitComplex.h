@@ -5,7 +5,10 @@
 // complex values kept as separate real and imaginary parts, one value or two
 // at a time, so that a step over neighbouring points needs no shuffling.
 
+#include <cmath>
 #include <cstddef>
+#include <numbers>
+#include <vector>
 
 namespace harkwell::fourier {
 
@@ -70,6 +73,18 @@ inline void Store(double* re, double* im, std::size_t at, Split<T> v)
 // that holds them in pairs: V[p] = E[p] + W^p O[p], with E = (Z[p] + conj Z[h-p]) / 2,
 // O = (Z[p] - conj Z[h-p]) / 2i and W = e^(-2 pi i / 2h); and V[h-p] =
 // conj(E[p] - W^p O[p]) from the same two. `halfTwiddle` is W^p / 2.
+// The `halfTwiddle` table for a real transform of n values: W^p / 2 for p <= n/4.
+inline void FillHalfTwiddles(std::size_t n, std::vector<double>& re, std::vector<double>& im)
+{
+    re.resize(n / 4 + 1);
+    im.resize(n / 4 + 1);
+    for (std::size_t p = 0; p <= n / 4; ++p) {
+        const double angle = -2.0 * std::numbers::pi * double(p) / double(n);
+        re[p] = 0.5 * std::cos(angle);
+        im[p] = 0.5 * std::sin(angle);
+    }
+}
+
 template <class T>
 struct MirroredValues {
     Split<T> atP, atMirror;  // V[p], V[h-p]

@@ -1,6 +1,6 @@
 #include "analysis/NoteGuess.h"
-#include "analysis/MeanSpectrum.h"
-#include "analysis/SpectralWhitening.h"
+#include "analysis/BlockAverage.h"
+#include "analysis/BandWhitening.h"
 
 #include "GuessMaterial.h"
 
@@ -120,14 +120,14 @@ TEST(NoteGuess, NamesNotesWithTheirOctaveMiddleCBeingC4)
     EXPECT_EQ(GuessListLines(guess), (std::vector<std::string>{"Guess 1: 64 E4", "Guess 2: 60 C4"}));
 }
 
-TEST(MeanSpectrum, PutsASinesPeakOnItsFrequencyForLongAndShortStretches)
+TEST(BlockAverage, PutsASinesPeakOnItsFrequencyForLongAndShortStretches)
 {
     std::vector<std::int16_t> tone(kRate);
     for (std::size_t i = 0; i < tone.size(); ++i)
         tone[i] = static_cast<std::int16_t>(10000 * std::sin(2 * std::numbers::pi * 1000.0 * double(i) / kRate));
     const TuneSamples tune{reinterpret_cast<const std::uint8_t*>(tone.data()), tone.size() * 2,
                            static_cast<std::int32_t>(kRate), 1, 16};
-    MeanSpectrum spectrum(static_cast<std::int32_t>(kRate));
+    BlockAverage spectrum(static_cast<std::int32_t>(kRate));
     EXPECT_EQ(spectrum.BlockSize(), 8192u);
     for (std::int64_t frames : {44000, 8192, 3000, 1024}) {
         std::vector<double> magnitude;
@@ -142,7 +142,7 @@ TEST(MeanSpectrum, PutsASinesPeakOnItsFrequencyForLongAndShortStretches)
     EXPECT_FALSE(spectrum.Measure(tune, 40000, 8192, magnitude));  // beyond the tune
 }
 
-TEST(SpectralWhitening, BringsALoudBassAndAQuietTrebleCloser)
+TEST(BandWhitening, BringsALoudBassAndAQuietTrebleCloser)
 {
     const double binHz = 2.7;
     std::vector<double> magnitude(4096, 1e-3);
@@ -150,13 +150,13 @@ TEST(SpectralWhitening, BringsALoudBassAndAQuietTrebleCloser)
     const auto treble = static_cast<std::size_t>(3000.0 / binHz);
     magnitude[bass] = 1000.0;
     magnitude[treble] = 1.0;
-    WhitenSpectrum(magnitude, binHz);
+    WhitenBands(magnitude, binHz);
     EXPECT_LT(magnitude[bass] / magnitude[treble], 1000.0 / 10.0);
     EXPECT_GT(magnitude[bass], magnitude[bass + 20]);  // peaks stay peaks
     EXPECT_GT(magnitude[treble], magnitude[treble + 20]);
 
     std::vector<double> silent(512, 0.0);
-    WhitenSpectrum(silent, binHz);
+    WhitenBands(silent, binHz);
     EXPECT_EQ(silent, std::vector<double>(512, 0.0));
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -40,28 +41,24 @@ std::string GuessText(const NoteGuess& guess)
     return text;
 }
 
-void Measure(Table& table, const TestPiece& piece, std::span<const int> notes, double seconds,
+// Guesses the piece once and counts the result in every table given.
+void Measure(std::initializer_list<Table*> tables, const TestPiece& piece, std::span<const int> notes, double seconds,
              const SalienceSettings& settings, bool misses, const std::string& label)
 {
     const NoteGuess guess = GuessNotes(piece.Tune(), HeldRange(piece, seconds), settings);
     const int octave = notes.front() / 12 - 1;
-    if (notes.size() == 1) {
-        const bool ok = FirstGuessIs(guess, notes.front());
-        table.singles[octave].Add(ok);
-        table.singlesAll.Add(ok);
-        table.singleCount.Add(guess.notes.size() == 1);
-        if (!ok && misses) std::printf("miss %s %s: %s\n", label.c_str(), GuessLine(notes.front()).c_str(), GuessText(guess).c_str());
-    } else {
-        const bool ok = AllAmongFirstGuesses(guess, notes);
-        table.chords[octave].Add(ok);
-        table.chordsAll.Add(ok);
-        table.chordCount.Add(guess.notes.size() == notes.size());
-        if (!ok && misses) {
-            std::string played;
-            for (int n : notes) played += GuessLine(n) + " ";
-            std::printf("miss %s %s: %s\n", label.c_str(), played.c_str(), GuessText(guess).c_str());
-        }
+    const bool single = notes.size() == 1;
+    const bool ok = single ? FirstGuessIs(guess, notes.front()) : AllAmongFirstGuesses(guess, notes);
+    const bool countRight = guess.notes.size() == notes.size();
+    for (Table* table : tables) {
+        (single ? table->singles : table->chords)[octave].Add(ok);
+        (single ? table->singlesAll : table->chordsAll).Add(ok);
+        (single ? table->singleCount : table->chordCount).Add(countRight);
     }
+    if (ok || !misses) return;
+    std::string played;
+    for (int n : notes) played += GuessLine(n) + " ";
+    std::printf("miss %s %s: %s\n", label.c_str(), played.c_str(), GuessText(guess).c_str());
 }
 
 void Print(const std::string& title, const Table& table)
@@ -131,16 +128,12 @@ int main(int argc, char** argv)
                 TestPiece piece;
                 const int notes[] = {note};
                 if (!material.Render(program, notes, piece)) { std::fprintf(stderr, "cannot render with %s\n", soundFont.c_str()); return 1; }
-                Measure(table, piece, notes, seconds, settings, misses, label);
-                Measure(overall, piece, notes, seconds, settings, false, label);
-                Measure(own, piece, notes, seconds, settings, false, label);
+                Measure({&table, &overall, &own}, piece, notes, seconds, settings, misses, label);
             }
             for (const auto& chord : chords) {
                 TestPiece piece;
                 if (!material.Render(program, chord, piece)) return 1;
-                Measure(table, piece, chord, seconds, settings, misses, label);
-                Measure(overall, piece, chord, seconds, settings, false, label);
-                Measure(own, piece, chord, seconds, settings, false, label);
+                Measure({&table, &overall, &own}, piece, chord, seconds, settings, misses, label);
             }
             std::printf("%s: singles %.1f %%, chords %.1f %%\n", label.c_str(), own.singlesAll.Percent(),
                         own.chordsAll.Percent());
@@ -153,10 +146,10 @@ int main(int argc, char** argv)
         const std::string label = "stiffness " + std::to_string(stiffness);
         for (int note = 36; note <= 96; ++note) {
             const int notes[] = {note};
-            Measure(synthetic, InharmonicTone(notes, stiffness, rate, static_cast<std::uint32_t>(note)), notes, seconds, settings, misses, label);
+            Measure({&synthetic}, InharmonicTone(notes, stiffness, rate, static_cast<std::uint32_t>(note)), notes, seconds, settings, misses, label);
         }
         std::uint32_t seed = 100;
-        for (const auto& chord : chords) Measure(synthetic, InharmonicTone(chord, stiffness, rate, seed++), chord, seconds, settings, misses, label);
+        for (const auto& chord : chords) Measure({&synthetic}, InharmonicTone(chord, stiffness, rate, seed++), chord, seconds, settings, misses, label);
     }
     Print("synthetic tones, stiffness 0, 1e-4, 4e-4", synthetic);
     Print("all SoundFonts", overall);

@@ -1,4 +1,4 @@
-#include "analysis/SpectralWhitening.h"
+#include "analysis/BandWhitening.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +23,7 @@ std::array<double, kBands + 2> BandEdges()
 
 }  // namespace
 
-void WhitenSpectrum(std::span<double> magnitude, double binHz, double compression)
+void WhitenBands(std::span<double> magnitude, double binHz, double compression)
 {
     if (magnitude.empty() || !(binHz > 0.0)) return;
     static const std::array<double, kBands + 2> edge = BandEdges();

@@ -14,11 +14,11 @@ namespace harkwell {
 // over the stretch, and given back as magnitudes (the root of the mean
 // power). A stretch shorter than one block is one shorter block, padded with
 // silence to the same length, so that every bin means the same frequency.
-class MeanSpectrum {
+class BlockAverage {
 public:
     // `padding`: the transform is this many times the block (1, 2 or 4);
     // more padding draws the peaks finer, at that cost.
-    explicit MeanSpectrum(std::int32_t sampleRate, int padding = 2);
+    explicit BlockAverage(std::int32_t sampleRate, int padding = 2);
 
     // The block at a rate: the shortest power of two of at least 0.17 s.
     static std::size_t BlockSizeAt(std::int32_t sampleRate);

@@ -13,6 +13,6 @@ namespace harkwell {
 // around a lone partial is not blown up. A loud bass then no longer hides the
 // partials of a quiet treble, and the partials of one note weigh alike.
 // Bins above the last centre keep its scale.
-void WhitenSpectrum(std::span<double> magnitude, double binHz, double compression = 0.33);
+void WhitenBands(std::span<double> magnitude, double binHz, double compression = 0.33);
 
 }  // namespace harkwell

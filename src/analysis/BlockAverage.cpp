@@ -1,4 +1,4 @@
-#include "analysis/MeanSpectrum.h"
+#include "analysis/BlockAverage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ void FillHann(std::vector<double>& window, std::size_t length)
 
 }  // namespace
 
-std::size_t MeanSpectrum::BlockSizeAt(std::int32_t sampleRate)
+std::size_t BlockAverage::BlockSizeAt(std::int32_t sampleRate)
 {
     // Rates beyond 192 kHz get the block of 192 kHz: they are no tune's.
     std::size_t block = 256;
@@ -27,7 +27,7 @@ std::size_t MeanSpectrum::BlockSizeAt(std::int32_t sampleRate)
     return block;
 }
 
-MeanSpectrum::MeanSpectrum(std::int32_t sampleRate, int padding)
+BlockAverage::BlockAverage(std::int32_t sampleRate, int padding)
     : block_(BlockSizeAt(sampleRate)), padding_(padding >= 4 ? 4 : padding >= 2 ? 2 : 1),
       binHz_(double(std::clamp(sampleRate, 1, 192000)) / double(block_ * static_cast<std::size_t>(padding_))),
       transform_(block_ * static_cast<std::size_t>(padding_)),
@@ -36,7 +36,7 @@ MeanSpectrum::MeanSpectrum(std::int32_t sampleRate, int padding)
     FillHann(window_, block_);
 }
 
-void MeanSpectrum::AddBlock(std::size_t length)
+void BlockAverage::AddBlock(std::size_t length)
 {
     const std::vector<double>& window = length == block_ ? window_ : shortWindow_;
     for (std::size_t j = 0; j < length; ++j) input_[j] = window[j] * samples_[j];
@@ -45,7 +45,7 @@ void MeanSpectrum::AddBlock(std::size_t length)
     for (std::size_t k = 0; k < power_.size(); ++k) power_[k] += std::norm(spectrum_[k]);
 }
 
-bool MeanSpectrum::Measure(const TuneSamples& tune, std::int64_t first, std::int64_t frames,
+bool BlockAverage::Measure(const TuneSamples& tune, std::int64_t first, std::int64_t frames,
                            std::vector<double>& magnitude)
 {
     magnitude.clear();
