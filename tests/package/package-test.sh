@@ -51,6 +51,10 @@ desktop-file-validate "$root/usr/share/applications/harkwell.desktop" || fail "d
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.harkwell.Harkwell.metainfo.xml" ||
   fail "appstreamcli validate"
 grep -qx 'Exec=harkwell --data-home' "$root/usr/share/applications/harkwell.desktop" || fail "the desktop entry's Exec"
+# Free software under the GPL, version 3 or later, wherever the package says what it is.
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+  "$root/usr/share/metainfo/io.github.harkwell.Harkwell.metainfo.xml" || fail "the AppStream licence is not GPL-3.0-or-later"
+grep -qx 'License: GPL-3+' "$root/usr/share/doc/harkwell/copyright" || fail "the copyright file does not name GPL-3+"
 
 echo "== start from the unpacked root"
 check=$(cd "$work" && QT_QPA_PLATFORM=offscreen "$root/usr/bin/harkwell" --self-check) ||
