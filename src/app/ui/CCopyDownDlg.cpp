@@ -2,28 +2,19 @@
 
 #include "analysis/NoteGuess.h"
 #include "analysis/ui/CAnalyzeDlg.h"
-#include "analysis/ui/CAnalyzeSettingDlg.h"
-#include "analysis/ui/CFrequencyListDlg.h"
-#include "app/AreaFile.h"
-#include "app/ui/CAboutDlg.h"
-#include "app/ui/CPlaySettingDlg.h"
-#include "app/ScoreSong.h"
-#include "app/ui/CTuneScrollBars.h"
 #include "app/CommandTable.h"
 #include "app/CompanionLocator.h"
+#include "app/MainWindowLayout.h"
 #include "app/ManualLocation.h"
-#include "app/PanelPlacement.h"
-#include "app/Guidance.h"
+#include "app/ScoreSong.h"
+#include "app/ui/CMainDialogs.h"
+#include "app/ui/CStretchCommands.h"
+#include "areas/AreaListing.h"
 #include "areas/ui/CAreaDlg.h"
 #include "areas/ui/CAreaListDlg.h"
-#include "areas/ui/CBarDlg.h"
-#include "areas/AreaListing.h"
 #include "areas/ui/CSelectionMarking.h"
-#include "audio/WaveformColumns.h"
 #include "audio/ui/CWavePicture.h"
-#include "cd/ui/CRippingDlg.h"
 #include "common/ErrorReport.h"
-#include "common/Files.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/ui/CButtonFamily.h"
 
@@ -32,12 +23,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <thread>
 #include <vector>
@@ -46,38 +35,11 @@ namespace harkwell {
 
 namespace {
 
-constexpr PictureRect kTunePicturePlace{10, 70, 890, 150};
-constexpr PictureRect kPanelPicturePlace{10, 40, 890, 120};
-constexpr PictureRect kAnalyzePicturePlace{10, 50, 510, 130};
-constexpr int kTuneSlot = 0;
 constexpr int kGuidanceTop = kTunePicturePlace.bottom + 2;
 constexpr int kGuidanceBottom = 218;  // the Play, Copy Down, Help and Close buttons start at 220
-constexpr std::string_view kTooNarrowForBaseWidth = "指定されている範囲が無い、あるいは、狭すぎます。";
 constexpr int kQuitDelayMs = 100;
 
-DesktopRect ToDesktop(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
-
-// Shows a panel. The first time in the run it opens clear of the main window
-// and of the other panel when the screen has room; from then on it comes
-// back where it was, where the user moved it included.
-void ShowPanel(QDialog& panel, const QWidget& main, const QWidget& other)
-{
-    if (!panel.testAttribute(Qt::WA_Moved) && main.screen() != nullptr) {
-        std::vector<DesktopRect> taken;
-        if (other.isVisible()) taken.push_back(ToDesktop(other.frameGeometry()));
-        // The panel's frame is not known before it first shows: take the main window's.
-        const QSize frame = main.frameGeometry().size() - main.geometry().size();
-        const auto place = PanelPlace(ToDesktop(main.frameGeometry()), panel.width() + frame.width(),
-                                      panel.height() + frame.height(), ToDesktop(main.screen()->availableGeometry()),
-                                      taken);
-        if (place) panel.move(place->x, place->y);
-    }
-    panel.show();
-    panel.raise();
-    // Without this, every show would put the panel back over the main window.
-    panel.setAttribute(Qt::WA_Moved);
-}
-
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -86,9 +48,6 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
 {
     setWindowTitle(QStringLiteral("Copy Down Tool"));
     setFixedSize(Units(515), Units(172));
-    setupFile_ = std::make_unique<SetupFile>(WorkFilePath(workDir_, "setup.ini"), setup_, services_.messages);
-    guessSetting_ = std::make_unique<GuessSettingFile>(
-        WorkFilePath(workDir_, std::string(GuessSettingFile::kFileName)), services_.messages);
     playback_ = std::make_unique<PlaybackControl>(
         services_.waveOut, services_.midiOut, services_.timers, services_.renderer, services_.messages,
         PlaybackControl::Hooks{
@@ -97,55 +56,47 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
             [this] { UpdateGuidance(); },
             [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
             [this](bool playing) { OnScorePlaying(playing); }});
+    dialogs_ = std::make_unique<CMainDialogs>(this, services_);
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
     analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages,
                                   {[this] { return synth_.Port(); }, &setup_.instrument});
+    stretches_ = std::make_unique<CStretchCommands>(
+        CStretchCommands::Windows{*this, *pictures_, *areaDlg_, *analyzeDlg_}, tune_, setup_, services_.messages);
     CreateButtons();
+    AttachPanelPictures();
     UpdateGuidance();
 
-    // Slots 1 and 2 of the five a picture system has: they are always made.
-    (void)pictures_->AddSlot(areaDlg_->PictureHost(), kPanelPicturePlace,
-                       [this](std::uint32_t frame) { areaDlg_->OnPicturePress(frame); },
-                       [this](std::uint32_t frame) { areaDlg_->OnPictureRelease(frame); });
-    pictures_->SetBackground(CAreaDlg::kPictureSlot, kPanelBackground);
-    areaDlg_->AttachPictures(pictures_.get());
-    (void)pictures_->AddSlot(analyzeDlg_->PictureHost(), kAnalyzePicturePlace,
-                       [this](std::uint32_t frame) { analyzeDlg_->OnPicturePress(frame); },
-                       [this](std::uint32_t frame) { analyzeDlg_->OnPictureRelease(frame); });
-    pictures_->SetBackground(CAnalyzeDlg::kPictureSlot, kPanelBackground);
-    analyzeDlg_->AttachPictures(pictures_.get());
-    pictures_->RedrawAll();
-    pictures_->ShowAll();
-
-    ReloadLastWork();
+    RestoreLastWork();
     // Again: the guidance above was written before the last tune came back.
     UpdateGuidance();
 }
 
 CCopyDownDlg::~CCopyDownDlg()
 {
-    SaveAreas();
+    files_.SaveAtClose(tune_, {pictures_->Areas(kTuneSlot), pictures_->Areas(CAreaDlg::kPictureSlot),
+                               pictures_->Areas(CAnalyzeDlg::kPictureSlot)});
     playback_.reset();
+    stretches_.reset();
     pictures_.reset();
     buttons_->DestroyAll();
     buttons_.reset();
-    tune_.reset();
     delete areaDlg_;
     delete analyzeDlg_;
-    setupFile_.reset();  // writes setup.ini
 }
 
 void CCopyDownDlg::CreateControls()
 {
     // The table of lines holds the visible bars only: they follow every move of the view.
     scrollBars_ = new CTuneScrollBars(this, {[this](int zoom) {
-                                                 ShowTuneBarLines(static_cast<std::uint32_t>(zoom),
-                                                                  pictures_->ViewStart(kTuneSlot));
+                                                 const auto shown = static_cast<std::uint32_t>(zoom);
+                                                 if (stretches_)
+                                                     stretches_->ShowTuneBarLines(shown, pictures_->ViewStart(kTuneSlot));
                                                  pictures_->SetZoom(kTuneSlot, zoom);
                                              },
                                              [this](std::uint32_t start) {
-                                                 ShowTuneBarLines(pictures_->Zoom(kTuneSlot), start);
+                                                 if (stretches_)
+                                                     stretches_->ShowTuneBarLines(pictures_->Zoom(kTuneSlot), start);
                                                  pictures_->SetViewStart(kTuneSlot, start);
                                              }});
 
@@ -170,7 +121,7 @@ void CCopyDownDlg::CreateButtons()
                                   : button.window == CommandWindow::AreaPanel ? areaDlg_->NewButtonHost()
                                                                               : analyzeDlg_->NewButtonHost();
         buttonHosts_[button.command] = host;
-        const QString caption = QString::fromUtf8(button.caption.data(), static_cast<qsizetype>(button.caption.size()));
+        const QString caption = FromUtf8(button.caption);
         const int tag = static_cast<int>(button.command);
         if (button.command == command::kClose) {
             buttons_->CreateFirstButton([this](std::uint32_t command) { Dispatch(command); }, nullptr, host,
@@ -181,37 +132,21 @@ void CCopyDownDlg::CreateButtons()
     }
 }
 
-void CCopyDownDlg::ReloadLastWork()
+void CCopyDownDlg::AttachPanelPictures()
 {
-    // The window opens empty without a word; one started from a terminal says why there.
-    std::string cause;
-    if (!OpenForReading(setup_.tunePath, &cause)) {
-        if (!setup_.tunePath.empty())
-            std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
-                         FileDetail(setup_.tunePath, cause).c_str());
-        return;
-    }
-    LoadTune(setup_.tunePath);
-    if (!TuneLoaded())
-        std::fprintf(stderr, "harkwell: the last tune was not loaded: %s\n",
-                     FileDetail(setup_.tunePath, "refused by the WAV reader").c_str());
-    const AreaLists lists = LoadAreaFile(services_.messages, WorkFilePath(workDir_, "line.dat"));
-    for (std::size_t slot = 0; slot < lists.size(); ++slot)
-        for (const WaveformArea& area : lists[slot])
-            // The file holds no more than a list keeps; a refusal would have said so.
-            (void)pictures_->AddArea(static_cast<int>(slot), area.start, area.end, area.colour, area.name);
-    pictures_->RecolourAreas(kTuneSlot, kCurrentColour, kDoneColour);
-    pictures_->Redraw(kTuneSlot);
-    pictures_->Show(kTuneSlot);
-}
-
-void CCopyDownDlg::SaveAreas()
-{
-    const std::string path = WorkFilePath(workDir_, "line.dat");
-    if (!hadTune_ && FileExists(path)) return;
-    // The program is closing: a failed save has said so, and the old file stays whole.
-    (void)SaveAreaFile(services_.messages, path, {pictures_->Areas(0), pictures_->Areas(CAreaDlg::kPictureSlot),
-                                                  pictures_->Areas(CAnalyzeDlg::kPictureSlot)});
+    // Slots 1 and 2 of the five a picture system has: they are always made.
+    (void)pictures_->AddSlot(areaDlg_->PictureHost(), kPanelPicturePlace,
+                             [this](std::uint32_t frame) { areaDlg_->OnPicturePress(frame); },
+                             [this](std::uint32_t frame) { areaDlg_->OnPictureRelease(frame); });
+    pictures_->SetBackground(CAreaDlg::kPictureSlot, kPanelBackground);
+    areaDlg_->AttachPictures(pictures_.get());
+    (void)pictures_->AddSlot(analyzeDlg_->PictureHost(), kAnalyzePicturePlace,
+                             [this](std::uint32_t frame) { analyzeDlg_->OnPicturePress(frame); },
+                             [this](std::uint32_t frame) { analyzeDlg_->OnPictureRelease(frame); });
+    pictures_->SetBackground(CAnalyzeDlg::kPictureSlot, kPanelBackground);
+    analyzeDlg_->AttachPictures(pictures_.get());
+    pictures_->RedrawAll();
+    pictures_->ShowAll();
 }
 
 void CCopyDownDlg::Dispatch(std::uint32_t command)
@@ -225,26 +160,34 @@ void CCopyDownDlg::Dispatch(std::uint32_t command)
     case command::kPlay: PlayCommand(PlayMode::Main); break;
     case command::kPlayPanel: PlayCommand(PlayMode::AreaPanel); break;
     case command::kPlayAnalyze: PlayCommand(PlayMode::AnalyzeDialog); break;
-    case command::kPlaySetting: OpenPlaySetting(); break;
+    case command::kPlaySetting: dialogs_->OpenPlaySetting(setup_.playSpeed); break;
     case command::kCopyDown:
-        CopyDown();
+        stretches_->CopyDown(mark_);
         UpdateGuidance();
         break;
     case command::kClosePanel: areaDlg_->hide(); break;
-    case command::kAnalyze: Analyze(); break;
+    case command::kAnalyze: stretches_->Analyze(); break;
     case command::kCloseAnalyze: analyzeDlg_->hide(); break;
-    case command::kLowPart: analyzeDlg_->AnalyzePart(kLowPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
-    case command::kMidPart: analyzeDlg_->AnalyzePart(kMidPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
-    case command::kHighPart: analyzeDlg_->AnalyzePart(kHighPart, AnalysisSamples(), guessSetting_->NoteGuessOn()); break;
+    case command::kLowPart:
+        analyzeDlg_->AnalyzePart(kLowPart, tune_.AnalysisSamples(), files_.GuessSetting().NoteGuessOn());
+        break;
+    case command::kMidPart:
+        analyzeDlg_->AnalyzePart(kMidPart, tune_.AnalysisSamples(), files_.GuessSetting().NoteGuessOn());
+        break;
+    case command::kHighPart:
+        analyzeDlg_->AnalyzePart(kHighPart, tune_.AnalysisSamples(), files_.GuessSetting().NoteGuessOn());
+        break;
     case command::kPowerSpectre: ShowPowerSpectrum(); break;
-    case command::kAnalyzeSetting: OpenAnalyzeSetting(); break;
-    case command::kPlayScore: PlayScore(); break;
+    case command::kAnalyzeSetting: dialogs_->OpenAnalyzeSetting(setup_.includeHarmonics, files_.GuessSetting()); break;
+    case command::kPlayScore: playback_->ToggleScore(WrittenBar()); break;
     case command::kSyncPlay: SyncPlay(); break;
     case command::kAreaList: OpenAreaList(kTuneAreaList); break;
-    case command::kBarInfo: OpenBarInfo(); break;
+    case command::kBarInfo:
+        dialogs_->OpenBarInfo(setup_.separators, tune_.SampleRate(), areaDlg_->Stretch(), [this] { DrawSeparators(); });
+        break;
     case command::kAnalyzeList: OpenAreaList(kPanelAreaList); break;
-    case command::kBaseWidth: BaseWidth(); break;
-    case command::kAddSeparator: AddSeparator(); break;
+    case command::kBaseWidth: stretches_->BaseWidth(); break;
+    case command::kAddSeparator: stretches_->AddSeparator(); break;
     // Help and Input Score leave the work as it is; what they could not open goes to stderr.
     case command::kHelp: (void)OpenManual(services_.shell, std::cerr); break;
     case command::kInputScore: (void)StartCompanion(services_.shell, std::cerr); break;
@@ -268,15 +211,50 @@ void CCopyDownDlg::LoadCd()
 {
     areaDlg_->hide();
     analyzeDlg_->hide();
-    std::string ripped;
-    listDialog_.Run(services_.messages, [&] {
-        CdReader reader(services_.cdDrives);
-        CRippingDlg ripping(this, reader, services_.messages, services_.filePrompt);
-        ripping.exec();
-        ripped = ripping.RippedPath();
-    });
+    const std::string ripped = dialogs_->RipCdTrack();
     if (!ripped.empty()) OpenTune(ripped);
     UpdateGuidance();
+}
+
+void CCopyDownDlg::OpenTune(const std::string& path)
+{
+    // The new tune is read first: a file the reader refuses (it has said why)
+    // leaves the tune, its areas, bars and settings as they were.
+    if (!tune_.OpenNew(path, setup_)) return;
+    for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
+    ShowTune();
+}
+
+void CCopyDownDlg::RestoreLastWork()
+{
+    // The window opens empty without a word; one started from a terminal says why there.
+    const std::optional<AreaLists> lists = files_.RestoreLastWork(tune_, std::cerr);
+    if (!lists) return;
+    ShowTune();
+    for (std::size_t slot = 0; slot < lists->size(); ++slot)
+        for (const WaveformArea& area : (*lists)[slot])
+            // The file holds no more than a list keeps; a refusal would have said so.
+            (void)pictures_->AddArea(static_cast<int>(slot), area.start, area.end, area.colour, area.name);
+    pictures_->RecolourAreas(kTuneSlot, kCurrentColour, kDoneColour);
+    pictures_->Redraw(kTuneSlot);
+    pictures_->Show(kTuneSlot);
+}
+
+void CCopyDownDlg::LetGoOfSamples()
+{
+    // The panels show a stretch again after the next Copy Down.
+    if (!pictures_) return;
+    for (const int slot : {kTuneSlot, CAreaDlg::kPictureSlot, CAnalyzeDlg::kPictureSlot})
+        pictures_->SetSamples(slot, nullptr, 0, 1, 16);
+}
+
+void CCopyDownDlg::ShowTune()
+{
+    const WaveFormat format = tune_.Format();
+    stretches_->ShowTuneBarLines(pictures_->Zoom(kTuneSlot), 0);
+    pictures_->SetSamples(kTuneSlot, tune_.FrameBytes(0), tune_.Frames(), format.channels, format.bitsPerSample);
+    pictures_->Show(kTuneSlot);
+    scrollBars_->SetTune(TuneLoaded(), TuneFrames());
 }
 
 void CCopyDownDlg::PlayCommand(PlayMode mode)
@@ -300,7 +278,7 @@ void CCopyDownDlg::PlayCommand(PlayMode mode)
 void CCopyDownDlg::TogglePlay(PlayMode mode, std::uint32_t start, std::uint32_t end, double speed)
 {
     if (!TuneLoaded()) return;
-    playback_->Toggle(mode, {tune_->Format(), tune_->Samples()}, start, end, speed);
+    playback_->Toggle(mode, {tune_.Format(), tune_.Tune().Samples()}, start, end, speed);
 }
 
 ScoreBar CCopyDownDlg::WrittenBar() const
@@ -309,18 +287,16 @@ ScoreBar CCopyDownDlg::WrittenBar() const
     const PanelStretch& piece = analyzeDlg_->Stretch();
     const auto position =
         static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t{piece.dataStart} + piece.selection.start, INT32_MAX));
-    return {&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, SampleRate(), setup_.playSpeed),
+    return {&analyzeDlg_->Grid(), ScoreTempo(setup_.separators, position, tune_.SampleRate(), setup_.playSpeed),
             setup_.instrument};
 }
-
-void CCopyDownDlg::PlayScore() { playback_->ToggleScore(WrittenBar()); }
 
 void CCopyDownDlg::SyncPlay()
 {
     // Wave and score start together, or not at all while either plays.
     if (!TuneLoaded() || IsPlaying() || IsScorePlaying()) return;
     const auto [start, end] = PlayedStretch(analyzeDlg_->Stretch());
-    playback_->SyncPlay({tune_->Format(), tune_->Samples()}, start, end, setup_.playSpeed, WrittenBar());
+    playback_->SyncPlay({tune_.Format(), tune_.Tune().Samples()}, start, end, setup_.playSpeed, WrittenBar());
     buttons_->ShowAll();
 }
 
@@ -339,11 +315,10 @@ void CCopyDownDlg::SetPlayCaption(PlayMode mode, std::string_view caption)
     case PlayMode::AreaPanel: button = command::kPlayPanel; break;
     case PlayMode::AnalyzeDialog: button = command::kPlayAnalyze; break;
     case PlayMode::AreaList:
-        if (areaList_) areaList_->SetPlayCaption(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        if (CAreaListDlg* list = dialogs_->AreaList()) list->SetPlayCaption(FromUtf8(caption));
         return;
     }
-    buttons_->SetCaption(static_cast<int>(button),
-                         QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    buttons_->SetCaption(static_cast<int>(button), FromUtf8(caption));
     buttons_->ShowAll();
 }
 
@@ -355,102 +330,37 @@ QString CCopyDownDlg::ButtonCaption(std::uint32_t command) const
 
 void CCopyDownDlg::OpenAreaList(int list)
 {
-    listDialog_.Run(services_.messages, [this, list] {
-        // Rows of the panel's list count from the panel's stretch; the tune plays them in its own frames.
-        const std::uint32_t origin = list == kPanelAreaList ? areaDlg_->Stretch().dataStart : 0;
-        CAreaListDlg dialog(
-            this, *pictures_, list, SampleRate(), services_.messages,
-            {[this, origin](std::uint32_t start, std::uint32_t end) {
-                 TogglePlay(PlayMode::AreaList, origin + start, origin + end, 1.0);
-             },
-             [this] { playback_->StopMode(PlayMode::AreaList); },
-             [this, list](std::uint32_t start, std::uint32_t end) {
-                 if (list == kPanelAreaList) {
-                     areaDlg_->Selection() = {start, end, false};
-                     Dispatch(command::kAnalyze);
-                 } else {
-                     mark_ = {start, end, false};
-                     Dispatch(command::kCopyDown);
-                 }
-             },
-             [this] { return settingDialog_.IsOpen(); },
-             [this](const std::function<void()>& setting) { settingDialog_.Run(services_.messages, setting); }});
-        areaList_ = &dialog;
-        dialog.exec();
-    });
+    // Rows of the panel's list count from the panel's stretch; the tune plays them in its own frames.
+    const std::uint32_t origin = list == kPanelAreaList ? areaDlg_->Stretch().dataStart : 0;
+    CAreaListDlg::Hooks hooks;
+    hooks.play = [this, origin](std::uint32_t start, std::uint32_t end) {
+        TogglePlay(PlayMode::AreaList, origin + start, origin + end, 1.0);
+    };
+    hooks.stopPlaying = [this] { playback_->StopMode(PlayMode::AreaList); };
+    hooks.select = [this, list](std::uint32_t start, std::uint32_t end) {
+        if (list == kPanelAreaList) {
+            areaDlg_->Selection() = {start, end, false};
+            Dispatch(command::kAnalyze);
+        } else {
+            mark_ = {start, end, false};
+            Dispatch(command::kCopyDown);
+        }
+    };
+    dialogs_->OpenAreaList(*pictures_, list, tune_.SampleRate(), std::move(hooks));
 }
 
-void CCopyDownDlg::OpenBarInfo()
-{
-    listDialog_.Run(services_.messages, [this] {
-        CBarDlg dialog(this, setup_.separators, SampleRate(), areaDlg_->Stretch(), services_.messages,
-                       {[this] { DrawSeparators(); },
-                        [this](const std::function<void()>& info) { infoDialog_.Run(services_.messages, info); }});
-        dialog.exec();
-    });
-}
+CAreaListDlg* CCopyDownDlg::AreaList() { return dialogs_->AreaList(); }
 
-CAreaListDlg* CCopyDownDlg::AreaList()
-{
-    return areaList_;
-}
+void CCopyDownDlg::DrawSeparators() { stretches_->DrawSeparators(); }
 
-std::uint32_t CCopyDownDlg::SampleRate() const
+void CCopyDownDlg::ShowPowerSpectrum()
 {
-    return tune_ ? tune_->Format().samplesPerSec : 44100;
-}
-
-void CCopyDownDlg::OpenPlaySetting()
-{
-    settingDialog_.Run(services_.messages, [this] {
-        CPlaySettingDlg setting(this, setup_.playSpeed);
-        setting.exec();
-    });
-}
-
-void CCopyDownDlg::OpenTune(const std::string& path)
-{
-    // The new tune is read first: a file the reader refuses (it has said why)
-    // leaves the tune, its areas, bars and settings as they were.
-    std::optional<WaveData> tune = WaveData::LoadMono(path, services_.messages);
-    if (!tune) return;
-    setup_ = SetupData();
-    for (int slot = 0; slot < 3; ++slot) pictures_->ClearAreas(slot);
-    // A path too long for setup.ini is not kept: a cut path would name another file.
-    setup_.tunePath = FitsTunePath(path) ? path : std::string();
-    InstallTune(std::move(tune));
-}
-
-void CCopyDownDlg::LoadTune(const std::string& path)
-{
-    InstallTune(WaveData::LoadMono(path, services_.messages));
-}
-
-// `tune` comes mixed to mono, as every tune of the work is.
-void CCopyDownDlg::InstallTune(std::optional<WaveData> tune)
-{
-    // The pictures read the samples in place: none keeps pointing at the old
-    // tune's once it is gone. The panels show a stretch again after the next Copy Down.
-    for (const int slot : {kTuneSlot, CAreaDlg::kPictureSlot, CAnalyzeDlg::kPictureSlot})
-        pictures_->SetSamples(slot, nullptr, 0, 1, 16);
-    tune_ = std::move(tune);
-    if (tune_) hadTune_ = true;
-    const WaveFormat format = tune_ ? tune_->Format() : WaveFormat{};
-    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), 0);
-    pictures_->SetSamples(kTuneSlot, tune_ ? tune_->Samples().data() : nullptr, TuneFrames(), format.channels,
-                          format.bitsPerSample);
-    pictures_->Show(kTuneSlot);
-    scrollBars_->SetTune(TuneLoaded(), TuneFrames());
-}
-
-std::uint32_t CCopyDownDlg::TuneFrames() const
-{
-    return tune_ ? tune_->Frames() : 0;
-}
-
-std::uint32_t CCopyDownDlg::BytesPerFrame() const
-{
-    return tune_ ? std::uint32_t{tune_->Format().blockAlign} : 0;
+    const NoteStrengths values = FrequencyListValues(services_.messages, tune_.AnalysisSamples(), analyzeDlg_->Range(),
+                                                     setup_.includeHarmonics == 1);
+    std::vector<std::string> guessLines;
+    if (files_.GuessSetting().NoteGuessOn())
+        guessLines = GuessListLines(GuessNotes(tune_.AnalysisSamples(), analyzeDlg_->Range()));
+    dialogs_->ShowFrequencyList(values, guessLines);
 }
 
 void CCopyDownDlg::UpdateGuidance()
@@ -478,168 +388,7 @@ void CCopyDownDlg::OnTuneRelease(std::uint32_t frame)
     UpdateGuidance();
 }
 
-void CCopyDownDlg::ShowTuneBarLines(std::uint32_t zoom, std::uint32_t viewStart)
-{
-    pictures_->ClearMarkers(kTuneSlot);
-    const WaveformView view{TuneFrames(), zoom, viewStart, kTunePicturePlace.Width(), kTunePicturePlace.Height()};
-    const std::int64_t end = std::int64_t{viewStart} + view.VisibleFrames();
-    for (const BarLine& line : VisibleTuneBarLines(setup_.separators, viewStart, end, TuneFrames(),
-                                                   kTunePicturePlace.Width(), CWavePicture::kMaxLines))
-        pictures_->AddMarker(kTuneSlot, static_cast<std::uint32_t>(line.position), line.colour);
-}
-
-void CCopyDownDlg::ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length)
-{
-    pictures_->ClearMarkers(slot);
-    for (const BarLine& line : StretchBarAndBeatLines(setup_.separators, dataStart, length, CWavePicture::kMaxLines))
-        pictures_->AddMarker(slot, static_cast<std::uint32_t>(line.position), line.colour);
-}
-
-void CCopyDownDlg::DrawSeparators()
-{
-    if (!TuneLoaded()) return;
-    const PanelStretch& panel = areaDlg_->Stretch();
-    ShowStretchLines(CAreaDlg::kPictureSlot, panel.dataStart, panel.dataLength);
-    pictures_->Redraw(CAreaDlg::kPictureSlot);
-    pictures_->Show(CAreaDlg::kPictureSlot);
-    const PanelStretch& analyzed = analyzeDlg_->Stretch();
-    ShowStretchLines(CAnalyzeDlg::kPictureSlot, analyzed.dataStart, analyzed.dataLength);
-    pictures_->Redraw(CAnalyzeDlg::kPictureSlot);
-    pictures_->Show(CAnalyzeDlg::kPictureSlot);
-    ShowTuneBarLines(pictures_->Zoom(kTuneSlot), pictures_->ViewStart(kTuneSlot));
-    pictures_->Redraw(kTuneSlot);
-    pictures_->Show(kTuneSlot);
-}
-
-void CCopyDownDlg::CopyDown()
-{
-    if (!TuneLoaded()) return;
-    // A mark made on an earlier, longer tune is cut to this one.
-    const std::uint32_t last = TuneFrames() == 0 ? 0 : TuneFrames() - 1;
-    mark_.start = std::min(mark_.start, last);
-    mark_.end = std::min(mark_.end, last);
-    if (mark_.end - mark_.start < kMinStretchFrames) {
-        ShowMainMessage(MainMessage::TooNarrow);
-        return;
-    }
-    pictures_->RemoveAreaByColour(kTuneSlot, kSelectionColour);
-    areaDlg_->ShowStretch({mark_.start, mark_.end - mark_.start, tune_->Format().samplesPerSec, {}});
-    const PanelStretch& stretch = areaDlg_->Stretch();
-
-    MakeCurrentArea(kTuneSlot, mark_.start, mark_.end);
-
-    const int panel = CAreaDlg::kPictureSlot;
-    ShowStretchLines(panel, stretch.dataStart, stretch.dataLength);
-    pictures_->RecolourAreas(panel, kCurrentColour, kDoneColour);
-    pictures_->RemoveAreaByColour(panel, kSelectionColour);
-    pictures_->SetSamples(panel, tune_->Samples().data() + std::size_t{mark_.start} * BytesPerFrame(),
-                          stretch.dataLength, tune_->Format().channels, tune_->Format().bitsPerSample);
-    pictures_->Show(panel);
-    pictures_->Redraw(kTuneSlot);
-    pictures_->Show(kTuneSlot);
-    ShowPanel(*areaDlg_, *this, *analyzeDlg_);
-}
-
-void CCopyDownDlg::MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end)
-{
-    // A stretch seen before keeps its name and moves to the end of the list.
-    std::string name(kUndefinedAreaName);
-    if (const int found = pictures_->FindArea(slot, start, end); found >= 0) {
-        name = (*pictures_->Areas(slot))[static_cast<std::size_t>(found)].name;
-        pictures_->RemoveAreaAt(slot, found);
-    }
-    pictures_->RecolourAreas(slot, kCurrentColour, kDoneColour);
-    // A full list has said so: the stretch is still shown in the panel, but not kept.
-    (void)pictures_->AddArea(slot, start, end, kCurrentColour, name);
-}
-
-void CCopyDownDlg::Analyze()
-{
-    if (!TuneLoaded()) return;
-    const StretchSelection& piece = areaDlg_->Selection();
-    if (piece.end - piece.start < kMinStretchFrames) {
-        ShowMainMessage(MainMessage::TooNarrow);
-        return;
-    }
-    const int panel = CAreaDlg::kPictureSlot;
-    const int analyze = CAnalyzeDlg::kPictureSlot;
-    pictures_->RemoveAreaByColour(panel, kSelectionColour);
-    const std::uint32_t pieceStart = areaDlg_->Stretch().dataStart + piece.start;
-    const std::uint32_t pieceLength = piece.end - piece.start;
-
-    MakeCurrentArea(panel, piece.start, piece.end);
-
-    // Never past the tune's end, even for a piece of a stretch of an earlier tune.
-    const std::uint32_t start = std::min(pieceStart, TuneFrames());
-    const std::uint32_t shown = std::min(pieceLength, TuneFrames() - start);
-    ShowStretchLines(analyze, pieceStart, shown);
-    pictures_->RemoveAreaByColour(analyze, kSelectionColour);
-    pictures_->SetSamples(analyze, tune_->Samples().data() + std::size_t{start} * BytesPerFrame(), shown,
-                          tune_->Format().channels, tune_->Format().bitsPerSample);
-    pictures_->Show(analyze);
-    pictures_->Redraw(panel);
-    pictures_->Show(panel);
-
-    analyzeDlg_->ShowStretch({pieceStart, pieceLength, tune_->Format().samplesPerSec, {}});
-    analyzeDlg_->PrepareForStretch();
-    ShowPanel(*analyzeDlg_, *this, *areaDlg_);
-}
-
-void CCopyDownDlg::BaseWidth()
-{
-    const StretchSelection& piece = analyzeDlg_->Selection();
-    const auto position = static_cast<std::int32_t>(std::min<std::uint64_t>(
-        std::uint64_t{analyzeDlg_->Stretch().dataStart} + piece.start, INT32_MAX));
-    const int separator = setup_.separators.SeparatorAt(position);
-    const auto width = static_cast<std::int32_t>(std::min<std::uint32_t>(piece.end - piece.start, INT32_MAX));
-    if (!setup_.separators.SetBaseLength(separator, width))
-        ShowPlainMessage(services_.messages, kTooNarrowForBaseWidth);
-    DrawSeparators();
-}
-
-TuneSamples CCopyDownDlg::AnalysisSamples() const
-{
-    if (!tune_) return {};
-    const WaveFormat& format = tune_->Format();
-    return {tune_->Samples().data(), tune_->Samples().size(), static_cast<std::int32_t>(format.samplesPerSec),
-            format.channels, format.bitsPerSample};
-}
-
-void CCopyDownDlg::ShowPowerSpectrum()
-{
-    const NoteStrengths values =
-        FrequencyListValues(services_.messages, AnalysisSamples(), analyzeDlg_->Range(), setup_.includeHarmonics == 1);
-    std::vector<std::string> guessLines;
-    if (guessSetting_->NoteGuessOn()) guessLines = GuessListLines(GuessNotes(AnalysisSamples(), analyzeDlg_->Range()));
-    listDialog_.Run(services_.messages, [&] {
-        CFrequencyListDlg list(this, values, guessLines);
-        list.exec();
-    });
-}
-
-void CCopyDownDlg::OpenAnalyzeSetting()
-{
-    settingDialog_.Run(services_.messages, [this] {
-        bool noteGuess = guessSetting_->NoteGuessOn();
-        CAnalyzeSettingDlg setting(this, setup_.includeHarmonics, noteGuess);
-        // A failed write has been shown; the setting holds until the program ends.
-        if (setting.exec() == QDialog::Accepted && noteGuess != guessSetting_->NoteGuessOn())
-            (void)guessSetting_->SetNoteGuess(noteGuess);
-    });
-}
-
-void CCopyDownDlg::AddSeparator()
-{
-    const StretchSelection& piece = analyzeDlg_->Selection();
-    setup_.separators.InsertSeparator(static_cast<std::int32_t>(
-        std::min<std::uint64_t>(std::uint64_t{analyzeDlg_->Stretch().dataStart} + piece.start, INT32_MAX)));
-    DrawSeparators();
-}
-
-void CCopyDownDlg::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-}
+void CCopyDownDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 void CCopyDownDlg::keyPressEvent(QKeyEvent* event)
 {
@@ -652,14 +401,8 @@ void CCopyDownDlg::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Harkwell のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this, &CCopyDownDlg::ShowAbout);
+    menu.addAction(QStringLiteral("Harkwell のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this, [this] { dialogs_->ShowAbout(); });
     menu.exec(event->globalPos());
-}
-
-void CCopyDownDlg::ShowAbout()
-{
-    CAboutDlg about(this);
-    about.exec();
 }
 
 }  // namespace harkwell

@@ -2,23 +2,19 @@
 
 #include "app/AppServices.h"
 #include "app/Guidance.h"
-#include "app/InputDialogGuard.h"
 #include "app/PlaybackControl.h"
 #include "app/SetupData.h"
-#include "app/GuessSettingFile.h"
-#include "app/SetupFile.h"
 #include "app/SynthAccess.h"
+#include "app/TuneWork.h"
+#include "app/WorkFiles.h"
 #include "app/ui/CTuneScrollBars.h"
 #include "areas/AreaColours.h"
-#include "audio/WaveData.h"
 
 #include <QDialog>
-#include <QPointer>
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 class QLabel;
@@ -27,16 +23,21 @@ class QScrollBar;
 namespace harkwell {
 
 class CAnalyzeDlg;
-struct TuneSamples;
 class CAreaDlg;
 class CAreaListDlg;
 class CButtonFamily;
+class CMainDialogs;
 class COffScreenPicture;
+class CStretchCommands;
 class CWavePicture;
 
-// The main window: it owns the tune, the settings, the three waveform
-// pictures with their area lists, the two panels and the one dispatcher of
-// the 25 commands. Only the Close command ends it.
+// The main window: it holds the work (the tune, the settings and the tune's
+// mark), builds the windows and the three waveform pictures, and dispatches
+// the 25 commands of the command table. The commands' work is done by its
+// collaborators: TuneWork and WorkFiles load, restore and save the work,
+// CStretchCommands carries stretches into the panels and edits the bars,
+// CMainDialogs opens the modal dialogs and PlaybackControl plays. Only the
+// Close command ends it.
 class CCopyDownDlg : public QDialog {
     Q_OBJECT
 
@@ -61,11 +62,11 @@ public:
     // Puts the bar and beat lines of the separator table on all three pictures.
     void DrawSeparators();
 
-    bool TuneLoaded() const { return tune_.has_value(); }
+    bool TuneLoaded() const { return tune_.Loaded(); }
     bool IsPlaying() const { return playback_->IsPlaying(); }
     bool IsScorePlaying() const { return playback_->IsScorePlaying(); }
     std::uint32_t PlayFrames() const { return playback_->PlayFrames(); }
-    std::uint32_t TuneFrames() const;
+    std::uint32_t TuneFrames() const { return tune_.Frames(); }
     const SetupData& Setup() const { return setup_; }
     const StretchSelection& Mark() const { return mark_; }
     CWavePicture& Pictures() { return *pictures_; }
@@ -93,10 +94,12 @@ protected:
 private:
     void CreateControls();
     void CreateButtons();
-    void LoadTune(const std::string& path);
-    void InstallTune(std::optional<WaveData> tune);
-    void ReloadLastWork();
-    void SaveAreas();
+    void AttachPanelPictures();
+    // Shows the tune the work now holds, or none.
+    void ShowTune();
+    void RestoreLastWork();
+    // The pictures stop reading the tune's samples, which are about to go.
+    void LetGoOfSamples();
 
     void OnTunePress(std::uint32_t frame);
     void OnTuneRelease(std::uint32_t frame);
@@ -107,53 +110,23 @@ private:
     void OpenAreaList(int list);
     // The analyze dialog's bar, at the tempo in force where its piece begins.
     ScoreBar WrittenBar() const;
-    void PlayScore();
     void SyncPlay();
     void OnScorePlaying(bool playing);
-    void OpenBarInfo();
     void SetPlayCaption(PlayMode mode, std::string_view caption);
-    void OpenPlaySetting();
-    void CopyDown();
-    void Analyze();
-    void BaseWidth();
-    void AddSeparator();
-    // The tune's samples as the analysis reads them, in place.
-    TuneSamples AnalysisSamples() const;
     void ShowPowerSpectrum();
-    void OpenAnalyzeSetting();
-    void ShowAbout();
-
-    std::uint32_t BytesPerFrame() const;
-    // The tune's frames per second, 44100 without a tune.
-    std::uint32_t SampleRate() const;
-    void ShowStretchLines(int slot, std::int64_t dataStart, std::int64_t length);
-    // The bar lines of the tune's frames visible at this zoom and view start.
-    void ShowTuneBarLines(std::uint32_t zoom, std::uint32_t viewStart);
-    // Makes the stretch the slot's current area; the earlier current one is done.
-    void MakeCurrentArea(int slot, std::uint32_t start, std::uint32_t end);
 
     AppServices services_;
     SynthAccess synth_{services_.midiOut, services_.messages};
     std::string workDir_;
     SetupData setup_;
-    std::unique_ptr<SetupFile> setupFile_;
-    std::unique_ptr<GuessSettingFile> guessSetting_;
-    // The loaded tune; its samples are the work's copy of the tune.
-    std::optional<WaveData> tune_;
+    WorkFiles files_{workDir_, setup_, services_.messages};
+    TuneWork tune_{services_.messages, [this] { LetGoOfSamples(); }};
     StretchSelection mark_;
-    // line.dat is rewritten only when this run had a tune, so a tune that
-    // cannot be found at start-up does not take its areas with it.
-    bool hadTune_ = false;
-    // One modal input dialog of each kind at a time: the lists, the
-    // separator details and the settings.
-    InputDialogGuard listDialog_;
-    InputDialogGuard infoDialog_;
-    InputDialogGuard settingDialog_;
     std::string guidance_;
 
     std::unique_ptr<PlaybackControl> playback_;
-    // The area list dialog while it is open: its Play button follows mode 3.
-    QPointer<CAreaListDlg> areaList_;
+    std::unique_ptr<CMainDialogs> dialogs_;
+    std::unique_ptr<CStretchCommands> stretches_;
 
     std::unique_ptr<CButtonFamily> buttons_;
     std::array<COffScreenPicture*, 25> buttonHosts_{};
