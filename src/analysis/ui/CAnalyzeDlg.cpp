@@ -5,6 +5,7 @@
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
+#include "score/BarRests.h"
 #include "score/GeneralMidi.h"
 #include "score/MidiOutPort.h"
 #include "score/StaffLayout.h"
@@ -245,6 +246,13 @@ void CAnalyzeDlg::RefreshStaff()
     staff_->ClearNotes(0);
     for (int p = 0; p < ScoreGrid::kPositions; ++p) {
         const ScoreGrid::Position& position = grid_.At(p);
+        if (position.count > 0 && position.entries[0] == ScoreGrid::kRest) {
+            // A silence is written with the rests that fill the bar's beats.
+            for (const RestSymbol& rest : WriteRest(p, grid_.LengthAt(p), ScoreGrid::kPositions))
+                staff_->AddStaffNote(0, CLongStaffPicture::kRestPitch, rest.start * ScoreGrid::kSixteenthTicks, 0,
+                                     rest.type, 0);
+            continue;
+        }
         const int type = StaffNoteType(grid_.LengthAt(p));
         for (int i = 0; i < position.count; ++i) {
             const int entry = position.entries[static_cast<std::size_t>(i)];

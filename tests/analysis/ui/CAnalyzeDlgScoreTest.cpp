@@ -119,6 +119,23 @@ TEST_F(CAnalyzeDlgScoreTest, DoubleClickedKeysWriteChordsAtTheCursorWithThePicke
     EXPECT_TRUE(messages_.messages.empty());
 }
 
+TEST_F(CAnalyzeDlgScoreTest, TheSilenceLeftInTheBarIsWrittenWithRestsThatFillItsBeats)
+{
+    DoubleClickKey(60);
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {-1, 960, 9}})) << "twelve sixteenths: a dotted half rest";
+
+    Pick(1, 3);  // an eighth
+    ClickStaff(4);
+    DoubleClickKey(62);
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {62, 960, 1}, {-1, 1440, 1}, {-1, 1920, 7}}))
+        << "ten sixteenths: an eighth rest to the beat, then a half rest";
+
+    ClickStaff(9);
+    Pick(2, 4);  // a sixteenth rest over the half rest's second sixteenth
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {62, 960, 1}, {-1, 1440, 1}, {-1, 1920, 0}, {-1, 2160, 0},
+                                               {-1, 2400, 1}, {-1, 2880, 5}}));
+}
+
 TEST_F(CAnalyzeDlgScoreTest, ANinthNoteIsRefusedAndNothingIsWrittenPastTheBar)
 {
     for (int note : {60, 62, 64, 65, 67, 69, 71, 72}) DoubleClickKey(note);
