@@ -1,6 +1,7 @@
 #include "analysis/ui/CAnalyzeDlg.h"
 
 #include "analysis/NoteGuess.h"
+#include "analysis/ui/CInstrumentList.h"
 #include "analysis/ui/CKeyboardPicture.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
@@ -39,7 +40,7 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
     : QDialog(parent), tuneLoaded_(std::move(tuneLoaded)), messages_(messages),
       pictureHost_(new COffScreenPicture(this)), keyboardHost_(new COffScreenPicture(this)), sound_(std::move(sound)),
       staffHost_(new COffScreenPicture(this)), pickerHost_(new COffScreenPicture(this)),
-      instruments_(new QComboBox(this)), guidance_(new QLabel(this))
+      instruments_(new CInstrumentList(this, kInstrumentPlace)), guidance_(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("Analyze"));
     setFixedSize(520, 540);
@@ -61,10 +62,6 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
     picker_->ShowAll();
     SetPartRange(kMidPart.lowest, kMidPart.highest);
 
-    instruments_->setGeometry(kInstrumentPlace.left, kInstrumentPlace.top, kInstrumentPlace.Width(),
-                              kInstrumentPlace.Height());
-    for (std::string_view name : kProgramNames)
-        instruments_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     instruments_->setCurrentIndex(std::clamp(*sound_.instrument, 0, 127));
     connect(instruments_, &QComboBox::currentIndexChanged, this, &CAnalyzeDlg::OnInstrumentChosen);
 

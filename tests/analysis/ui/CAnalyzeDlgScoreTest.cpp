@@ -9,7 +9,11 @@
 #include "fakes/ReferencePicture.h"
 #include "fakes/RecordingMidiPort.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -169,6 +173,45 @@ TEST_F(CAnalyzeDlgScoreTest, KeysSoundThroughTheSynthWithTheScoresInstrument)
     PressKey(60);
     EXPECT_EQ(instrument_, 40);
     EXPECT_TRUE(devices_.Shorts().empty());
+}
+
+// Typing in the dialog changes no instrument: only a click gives the list the keys.
+TEST_F(CAnalyzeDlgScoreTest, KeysTypedInTheDialogLeaveTheInstrumentUnlessTheListWasClicked)
+{
+    dialog_->show();
+    QApplication::setActiveWindow(dialog_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    const auto type = [&](const char* keys) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClicks(focused != nullptr ? focused : dialog_.get(), keys);
+    };
+    type("pb");
+    EXPECT_EQ(dialog_->InstrumentList()->currentIndex(), 5);
+    EXPECT_EQ(instrument_, 5);
+
+    QComboBox* list = dialog_->InstrumentList();
+    QTest::mouseClick(list, Qt::LeftButton);
+    list->hidePopup();
+    type("p");
+    EXPECT_EQ(list->currentText().front(), QChar('P')) << "a clicked list takes the keys";
+    EXPECT_EQ(instrument_, list->currentIndex());
+}
+
+// The shown instrument and every one in the open list are whole, never cut.
+TEST_F(CAnalyzeDlgScoreTest, NoInstrumentNameIsCut)
+{
+    dialog_->show();
+    QComboBox* list = dialog_->InstrumentList();
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = false;
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_LE(list->fontMetrics().horizontalAdvance(list->itemText(i)), field.width()) << list->itemText(i).toStdString();
+    list->showPopup();
+    const int widest = list->view()->sizeHintForColumn(0);
+    EXPECT_LE(widest, list->view()->viewport()->width());
+    list->hidePopup();
 }
 
 TEST_F(CAnalyzeDlgScoreTest, WithoutASynthKeysStillWrite)
