@@ -74,6 +74,15 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
 
 CAnalyzeDlg::~CAnalyzeDlg() = default;
 
+void CAnalyzeDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (shownBefore_) return;
+    shownBefore_ = true;
+    // The keys will want the synth soon; it takes a while to open.
+    if (sound_.openAhead) sound_.openAhead();
+}
+
 QString CAnalyzeDlg::GuidanceText() const
 {
     return guidance_->text();

@@ -100,7 +100,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
     analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages,
-                                  {[this] { return synth_.Port(); }, &setup_.instrument});
+                                  {[this] { return synth_.Port(); }, &setup_.instrument, [this] { synth_.OpenAhead(); }});
     CreateButtons();
     UpdateGuidance();
 

@@ -2,9 +2,11 @@
 // note-value picker, the cursor on the staff.
 #include "analysis/ui/CAnalyzeDlg.h"
 #include "analysis/ui/CKeyboardPicture.h"
+#include "app/SynthAccess.h"
 #include "score/ui/CLongStaffPicture.h"
 #include "widgets/ui/COffScreenPicture.h"
 
+#include "fakes/GatedMidiDevices.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/ReferencePicture.h"
 #include "fakes/RecordingMidiPort.h"
@@ -20,6 +22,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 namespace harkwell {
@@ -34,7 +37,7 @@ protected:
         synthPort_ = devices_.Open(MidiOutDevices::kBuiltInSynth);
         devices_.ClearMessages();
         dialog_ = std::make_unique<CAnalyzeDlg>(nullptr, [] { return true; }, messages_,
-                                                ScoreSound{[this] { return synthPort_.get(); }, &instrument_});
+                                                ScoreSound{[this] { return synthPort_.get(); }, &instrument_, {}});
         dialog_->PrepareForStretch();
     }
 
@@ -216,13 +219,49 @@ TEST_F(CAnalyzeDlgScoreTest, NoInstrumentNameIsCut)
 
 TEST_F(CAnalyzeDlgScoreTest, WithoutASynthKeysStillWrite)
 {
-    CAnalyzeDlg silent(nullptr, [] { return true; }, messages_, ScoreSound{[] { return nullptr; }, nullptr});
+    CAnalyzeDlg silent(nullptr, [] { return true; }, messages_, ScoreSound{[] { return nullptr; }, nullptr, {}});
     silent.PrepareForStretch();
     const KeyboardLayout& layout = silent.Keyboard().Layout();
     const auto& key = layout.Keys().at(0);
     QTest::mouseDClick(silent.Keyboard().Host(), Qt::LeftButton, {}, {(key.left + key.right) / 2, key.bottom - 3});
     ASSERT_FALSE(silent.Staff().Notes(0).empty());
     EXPECT_EQ(silent.Staff().Notes(0).front().pitch, layout.Lowest());
+}
+
+// The synth opens when the dialog is first shown, off the interface thread,
+// so that the first key sounds as soon as the later ones.
+TEST(CAnalyzeDlgSynth, OpensAheadOffTheInterfaceThreadWhenTheDialogIsFirstShown)
+{
+    testing::RecordingMessageSink messages;
+    testing::RecordingMidiDevices recording;
+    testing::GatedMidiDevices devices(recording);
+    SynthAccess synth(devices, messages);
+    int aheads = 0;
+    CAnalyzeDlg dialog(nullptr, [] { return true; }, messages,
+                       ScoreSound{[&] { return synth.Port(); }, nullptr, [&] {
+                                      ++aheads;
+                                      synth.OpenAhead();
+                                  }});
+    dialog.PrepareForStretch();
+    EXPECT_TRUE(devices.OpenThreads().empty()) << "nothing opens before the dialog is shown";
+
+    devices.Hold();
+    dialog.show();  // does not wait for the synth
+    ASSERT_TRUE(devices.WaitForOpening());
+    EXPECT_NE(devices.OpenThreads().front(), std::this_thread::get_id());
+    devices.Release();
+    dialog.hide();
+    dialog.show();
+    EXPECT_EQ(aheads, 1);
+
+    const KeyboardLayout& layout = dialog.Keyboard().Layout();
+    const auto& key = layout.Keys().at(static_cast<std::size_t>(62 - layout.Lowest()));
+    const QPoint point((key.left + key.right) / 2, key.bottom - 3);
+    QTest::mousePress(dialog.Keyboard().Host(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(dialog.Keyboard().Host(), Qt::LeftButton, {}, point);
+    EXPECT_EQ(recording.Shorts(), (std::vector<std::vector<std::uint8_t>>{{0xC0, 0, 0}, {0x90, 62, 127}, {0x80, 62, 0}}));
+    EXPECT_EQ(devices.OpenThreads().size(), 1u) << "the key found the synth open";
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 // A bar written by double-clicks and picker presses looks as its reference
