@@ -25,10 +25,11 @@ function(harkwell_subsystem name)
 endfunction()
 
 # The test files whose code starts threads (players, timer chains, timer
-# threads, sound callbacks, the rings between them, and the contracts run over
-# the real backends): the ThreadSanitizer build holds only these.
+# threads, sound callbacks, the synth's opening, the rings between them, and
+# the contracts run over the real backends): the ThreadSanitizer build holds
+# only these.
 set(HARKWELL_THREADED_TESTS
-  "/(WavePlayer|TimerChain|MidiPlayer|ThreadTimerService|PortAudioWaveOutPort|FluidSynthMidiPort|PlaybackControl|ScorePlayback|SpscRing|TrackExtraction|[A-Za-z]*Contract)Test\\.cpp$")
+  "/(WavePlayer|TimerChain|MidiPlayer|ThreadTimerService|PortAudioWaveOutPort|FluidSynthMidiPort|PlaybackControl|ScorePlayback|SynthAccess|SpscRing|TrackExtraction|[A-Za-z]*Contract)Test\\.cpp$")
 
 # harkwell_tests(<subsystem>): the folder's *Test.cpp files join the core test
 # program, those of its ui/ subfolder the widget test program.

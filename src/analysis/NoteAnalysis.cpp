@@ -135,14 +135,21 @@ NoteStrengths FrequencyListValues(MessageSink& messages, const TuneSamples& tune
     return strengths;
 }
 
-std::string FrequencyListLine(int note, double strength)
+std::string FrequencyListNote(int note)
 {
     std::string name(NoteName(note));
     if (name.size() == 1) name += ' ';
+    char text[32];
+    std::snprintf(text, sizeof text, "%03d [%02d %s]", note, note / 12 - 2, name.c_str());
+    return text;
+}
+
+std::string FrequencyListLine(int note, double strength)
+{
     const int value = static_cast<int>(std::clamp(std::trunc(strength), -999.0, 9999999.0));
-    char text[64];
-    std::snprintf(text, sizeof text, "%03d [%02d %s] %04d ", note, note / 12 - 2, name.c_str(), value);
-    std::string line = text;
+    char text[32];
+    std::snprintf(text, sizeof text, " %04d ", value);
+    std::string line = FrequencyListNote(note) + text;
     line.append(static_cast<std::size_t>(std::max(value / 100, 0)), '*');
     return line;
 }

@@ -91,6 +91,8 @@ NoteStrengths FrequencyListValues(MessageSink& messages, const TuneSamples& tune
 // octave (note / 12 - 2), its name two characters wide and the truncated
 // strength, then one "*" for every whole 100.
 std::string FrequencyListLine(int note, double strength);
+// A note as the frequency list names it at the start of its line: "%03d [%02d %s]".
+std::string FrequencyListNote(int note);
 std::vector<std::string> FrequencyListLines(const NoteStrengths& strengths);
 
 }  // namespace harkwell

@@ -46,7 +46,7 @@ std::vector<std::string> GuessListLines(const NoteGuess& guess)
     if (guess.notes.empty()) return {"Guess: no note heard"};
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < guess.notes.size(); ++i)
-        lines.push_back("Guess " + std::to_string(i + 1) + ": " + GuessLine(guess.notes[i].note));
+        lines.push_back("Guess " + std::to_string(i + 1) + ": " + FrequencyListNote(guess.notes[i].note));
     return lines;
 }
 

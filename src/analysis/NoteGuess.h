@@ -27,11 +27,13 @@ std::int64_t ShortestGuessedFrames(std::int32_t sampleRate);
 
 NoteGuess GuessNotes(const TuneSamples& tune, const AnalysisRange& range, const SalienceSettings& settings = {});
 
-// The guess as the frequency list shows it, before its notes: "Guess 1: 69 A4"
-// and so on, strongest first, or one line that says why there is none.
+// The guess as the frequency list shows it, before its notes, each note named
+// as the list names it: "Guess 1: 069 [03 A ]" and so on, strongest first, or
+// one line that says why there is none.
 std::vector<std::string> GuessListLines(const NoteGuess& guess);
 
-// "69 A4": the note number and its name with its octave, middle C being C4.
+// "69 A4": the note number and its name with its octave, middle C being C4,
+// as the command line prints the guess.
 std::string GuessLine(int note);
 
 }  // namespace harkwell

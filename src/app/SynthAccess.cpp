@@ -6,20 +6,51 @@ namespace harkwell {
 
 SynthAccess::~SynthAccess()
 {
-    if (!port_) return;
-    const bool silenced = port_->Reset();
-    const bool closed = port_->Close();
-    if (!silenced || !closed) ReportMidiDeviceError(messages_, MidiDeviceError::CannotClose);
+    if (!opener_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        ending_ = true;
+    }
+    changed_.notify_all();
+    opener_.join();
+    if (closeFailed_) ReportMidiDeviceError(messages_, MidiDeviceError::CannotClose);
+}
+
+void SynthAccess::OpenAhead()
+{
+    if (!opener_.joinable()) opener_ = std::thread([this] { Keep(); });
 }
 
 MidiOutPort* SynthAccess::Port()
 {
-    if (!tried_) {
-        tried_ = true;
-        port_ = devices_.Open(MidiOutDevices::kBuiltInSynth);
-        if (!port_ && devices_.TakeMissingDeviceNotice()) ReportMidiDeviceError(messages_, MidiDeviceError::CannotOpen);
+    OpenAhead();
+    MidiOutPort* port = nullptr;
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return opened_; });
+        port = port_.get();
     }
-    return port_.get();
+    // The message box belongs to this thread, never to the opening one.
+    if (port == nullptr && !reported_) {
+        reported_ = true;
+        if (devices_.TakeMissingDeviceNotice()) ReportMidiDeviceError(messages_, MidiDeviceError::CannotOpen);
+    }
+    return port;
+}
+
+void SynthAccess::Keep()
+{
+    std::unique_ptr<MidiOutPort> port = devices_.Open(MidiOutDevices::kBuiltInSynth);
+    std::unique_lock lock(mutex_);
+    port_ = std::move(port);
+    opened_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return ending_; });
+    if (!port_) return;
+    const bool silenced = port_->Reset();
+    const bool closed = port_->Close();
+    closeFailed_ = !silenced || !closed;
+    port_.reset();
 }
 
 }  // namespace harkwell

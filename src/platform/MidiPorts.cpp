@@ -20,10 +20,7 @@ std::unique_ptr<MidiOutPort> SystemMidiDevices::Open(int device)
 {
     if (device == kBuiltInSynth) {
         auto port = FluidSynthMidiPort::OpenLive(soundFont_);
-        if (port && !port->HasSound() && noSoundNoticeDue_) {
-            noSoundNoticeDue_ = false;
-            ShowPlainMessage(sink_, kNoSoundNotice);
-        }
+        if (port && !port->HasSound() && noSoundNoticeDue_.exchange(false)) ShowPlainMessage(sink_, kNoSoundNotice);
         return port;
     }
     if (device < 0) return nullptr;

@@ -4,6 +4,7 @@
 #include "platform/FluidSynthMidiPort.h"
 #include "score/MidiOutPort.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -28,7 +29,7 @@ public:
 private:
     MessageSink& sink_;
     std::string soundFont_;
-    bool noSoundNoticeDue_ = true;
+    std::atomic<bool> noSoundNoticeDue_{true};  // the synth may open on two threads at once
 };
 
 }  // namespace harkwell

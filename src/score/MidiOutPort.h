@@ -55,7 +55,8 @@ public:
 
 // The MIDI output devices of the machine. Device -1 is the built-in General
 // MIDI synth; devices 0 .. are external ports. Runs on the user-interface and
-// play threads, never on the timer thread.
+// play threads and on the thread that opens the synth ahead, never on the
+// timer thread; Open may run on two of them at once.
 class MidiOutDevices {
 public:
     static constexpr int kBuiltInSynth = -1;

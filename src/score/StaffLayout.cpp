@@ -104,31 +104,35 @@ StaffSign SignsInForce::Next(int pitch)
 
 int StaffNoteType(int sixteenths)
 {
-    if (sixteenths <= 1) return 0;
-    if (sixteenths == 2) return 1;
-    if (sixteenths == 3) return 2;
-    if (sixteenths <= 5) return 5;
-    if (sixteenths <= 7) return 6;
-    if (sixteenths <= 11) return 7;
-    if (sixteenths <= 13) return 9;
-    if (sixteenths <= 15) return 10;
-    if (sixteenths == 16) return 11;
-    return 1;
+    using namespace staff_type;
+    if (sixteenths <= 1) return kSixteenth;
+    if (sixteenths == 2) return kEighth;
+    if (sixteenths == 3) return kDottedEighth;
+    if (sixteenths <= 5) return kQuarter;
+    if (sixteenths == 6) return kDottedQuarter;
+    if (sixteenths == 7) return kDoubleDottedQuarter;
+    if (sixteenths <= 11) return kHalf;
+    if (sixteenths <= 13) return kDottedHalf;
+    if (sixteenths <= 15) return kDoubleDottedHalf;
+    if (sixteenths == 16) return kWhole;
+    return kEighth;
 }
 
 NoteLook LookOfType(int type)
 {
+    using namespace staff_type;
     switch (type) {
-    case 0: return {0, HeadKind::Filled, 2, false};
-    case 1: return {1, HeadKind::Filled, 1, false};
-    case 2: return {2, HeadKind::Filled, 1, true};
-    case 5: return {5, HeadKind::Filled, 0, false};
-    case 6: return {6, HeadKind::Filled, 0, true};
-    case 7: return {7, HeadKind::Open, 0, false};
-    case 9: return {9, HeadKind::Open, 0, true};
-    case 10: return {10, HeadKind::Open, 0, true};
-    case 11: return {11, HeadKind::Whole, -1, false};
-    default: return {type, HeadKind::Filled, 0, false};
+    case kSixteenth: return {type, HeadKind::Filled, 2, 0};
+    case kEighth: return {type, HeadKind::Filled, 1, 0};
+    case kDottedEighth: return {type, HeadKind::Filled, 1, 1};
+    case kQuarter: return {type, HeadKind::Filled, 0, 0};
+    case kDottedQuarter: return {type, HeadKind::Filled, 0, 1};
+    case kHalf: return {type, HeadKind::Open, 0, 0};
+    case kDoubleDottedQuarter: return {type, HeadKind::Filled, 0, 2};
+    case kDottedHalf: return {type, HeadKind::Open, 0, 1};
+    case kDoubleDottedHalf: return {type, HeadKind::Open, 0, 2};
+    case kWhole: return {type, HeadKind::Whole, -1, 0};
+    default: return {type, HeadKind::Filled, 0, 0};
     }
 }
 

@@ -88,16 +88,31 @@ private:
     std::array<StaffSign, 12> inForce_{};
 };
 
+// The type codes the staff is given, by the value they draw.
+namespace staff_type {
+inline constexpr int kSixteenth = 0;
+inline constexpr int kEighth = 1;
+inline constexpr int kDottedEighth = 2;
+inline constexpr int kQuarter = 5;
+inline constexpr int kDottedQuarter = 6;
+inline constexpr int kHalf = 7;
+inline constexpr int kDoubleDottedQuarter = 8;
+inline constexpr int kDottedHalf = 9;
+inline constexpr int kDoubleDottedHalf = 10;
+inline constexpr int kWhole = 11;
+}  // namespace staff_type
+
 // The look of a note or rest of a number of sixteenths.
 enum class HeadKind { Filled, Open, Whole };
 struct NoteLook {
     int type;        // the type code the staff is given
     HeadKind head;
     int flags;       // 0, 1 or 2; -1 for no stem at all
-    bool dotted;
+    int dots;        // 0, 1 or 2
 };
 
-// The type code of a note of this many sixteenths.
+// The type code of a note of this many sixteenths: the value of that length,
+// or of the longest value below it.
 int StaffNoteType(int sixteenths);
 // How a type code is drawn.
 NoteLook LookOfType(int type);

@@ -109,15 +109,26 @@ TEST(NoteGuess, SaysWhyThereIsNoGuess)
     EXPECT_EQ(GuessNotes(quiet, {0, 44000, 400000}).outcome, NoteGuess::Outcome::TooShort);
 }
 
-TEST(NoteGuess, NamesNotesWithTheirOctaveMiddleCBeingC4)
+TEST(NoteGuess, TheCommandLineNamesNotesWithTheirOctaveMiddleCBeingC4)
 {
     const std::vector<std::pair<int, std::string>> names{{69, "69 A4"}, {60, "60 C4"}, {61, "61 C#4"}, {0, "0 C-1"},
                                                          {127, "127 G9"}, {35, "35 B1"}};
     for (const auto& [note, line] : names) EXPECT_EQ(GuessLine(note), line);
+}
+
+// In the frequency list the guess names its notes as the list's own lines do.
+TEST(NoteGuess, TheListsGuessNamesNotesAsTheListDoes)
+{
     NoteGuess guess;
     guess.outcome = NoteGuess::Outcome::Guessed;
-    guess.notes = {{64, 3.0}, {60, 2.0}};
-    EXPECT_EQ(GuessListLines(guess), (std::vector<std::string>{"Guess 1: 64 E4", "Guess 2: 60 C4"}));
+    guess.notes = {{64, 3.0}, {60, 2.0}, {0, 1.0}, {127, 0.5}};
+    EXPECT_EQ(GuessListLines(guess), (std::vector<std::string>{"Guess 1: 064 [03 E ]", "Guess 2: 060 [03 C ]",
+                                                               "Guess 3: 000 [-2 C ]", "Guess 4: 127 [08 G ]"}));
+    for (int note = 0; note < kNoteCount; ++note) {
+        guess.notes = {{note, 1.0}};
+        const std::string named = GuessListLines(guess).front().substr(std::string("Guess 1: ").size());
+        EXPECT_EQ(FrequencyListLine(note, 0).rfind(named + " ", 0), 0u) << note;
+    }
 }
 
 TEST(BlockAverage, PutsASinesPeakOnItsFrequencyForLongAndShortStretches)

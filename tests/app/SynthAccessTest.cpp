@@ -2,12 +2,14 @@
 
 #include "score/MidiControler.h"
 
+#include "fakes/GatedMidiDevices.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/RecordingMidiPort.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace harkwell {
@@ -69,6 +71,48 @@ TEST(SynthAccess, SharesTheMissingDeviceNoticeWithTheScoreController)
     SynthAccess synth(devices, sink);
     EXPECT_EQ(synth.Port(), nullptr);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCannotOpen});
+}
+
+// Opening takes the synth a while: ahead of its first use it opens on a
+// thread of its own, and is silenced and closed there at the end.
+TEST(SynthAccess, OpensAheadOnAThreadOfItsOwnWithoutWaitingAndOnlyOnce)
+{
+    RecordingMessageSink sink;
+    RecordingMidiDevices recording;
+    testing::GatedMidiDevices devices(recording);
+    devices.Hold();
+    {
+        SynthAccess synth(devices, sink);
+        synth.OpenAhead();  // returns while the synth is still opening
+        ASSERT_TRUE(devices.WaitForOpening());
+        synth.OpenAhead();
+        devices.Release();
+        MidiOutPort* port = synth.Port();
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(synth.Port(), port);
+        ASSERT_EQ(devices.OpenThreads().size(), 1u) << "opened once";
+        EXPECT_NE(devices.OpenThreads()[0], std::this_thread::get_id());
+        ASSERT_TRUE(port->SendShort(0x90 | 60 << 8 | 100 << 16));
+    }
+    EXPECT_TRUE(recording.SoundingNotes().empty());
+    EXPECT_EQ(devices.EndThreads(), (std::vector<std::thread::id>(2, devices.OpenThreads()[0])))
+        << "silenced and closed where it was opened";
+    EXPECT_EQ(recording.openPorts, 0);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(SynthAccess, AMissingSynthOpenedAheadIsReportedWhenItIsAskedFor)
+{
+    RecordingMessageSink sink;
+    RecordingMidiDevices recording;
+    recording.failingDevices = {MidiOutDevices::kBuiltInSynth};
+    testing::GatedMidiDevices devices(recording);
+    SynthAccess synth(devices, sink);
+    synth.OpenAhead();
+    EXPECT_EQ(synth.Port(), nullptr);
+    EXPECT_EQ(synth.Port(), nullptr);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCannotOpen});
+    EXPECT_EQ(devices.OpenThreads().size(), 1u);
 }
 
 }  // namespace

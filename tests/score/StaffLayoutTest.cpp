@@ -98,19 +98,26 @@ TEST(StaffLayoutTest, SignsInForceThroughTheBar)
 
 TEST(StaffLayoutTest, TypesAndLooksByLength)
 {
-    const std::pair<int, int> types[] = {{1, 0}, {2, 1}, {3, 2}, {4, 5}, {5, 5}, {6, 6}, {7, 6}, {8, 7},
+    const std::pair<int, int> types[] = {{1, 0}, {2, 1}, {3, 2}, {4, 5}, {5, 5}, {6, 6}, {7, 8}, {8, 7},
                                          {11, 7}, {12, 9}, {13, 9}, {14, 10}, {15, 10}, {16, 11}, {17, 1}};
     for (const auto& [length, type] : types) EXPECT_EQ(StaffNoteType(length), type) << length;
 
-    const NoteLook quarter = LookOfType(StaffNoteType(4));
-    EXPECT_EQ(quarter.head, HeadKind::Filled);
-    EXPECT_EQ(quarter.flags, 0);
-    EXPECT_FALSE(quarter.dotted);
-    const NoteLook dottedEighth = LookOfType(StaffNoteType(3));
-    EXPECT_EQ(dottedEighth.flags, 1);
-    EXPECT_TRUE(dottedEighth.dotted);
-    EXPECT_EQ(LookOfType(7).head, HeadKind::Open);
-    EXPECT_EQ(LookOfType(11).flags, -1);
+    // Every value of the picker draws its own head, flags and dots.
+    struct Look {
+        int length;
+        HeadKind head;
+        int flags, dots;
+    };
+    const Look looks[] = {{16, HeadKind::Whole, -1, 0}, {14, HeadKind::Open, 0, 2}, {12, HeadKind::Open, 0, 1},
+                          {8, HeadKind::Open, 0, 0},    {7, HeadKind::Filled, 0, 2}, {6, HeadKind::Filled, 0, 1},
+                          {4, HeadKind::Filled, 0, 0},  {3, HeadKind::Filled, 1, 1}, {2, HeadKind::Filled, 1, 0},
+                          {1, HeadKind::Filled, 2, 0}};
+    for (const Look& look : looks) {
+        const NoteLook drawn = LookOfType(StaffNoteType(look.length));
+        EXPECT_EQ(drawn.head, look.head) << look.length;
+        EXPECT_EQ(drawn.flags, look.flags) << look.length;
+        EXPECT_EQ(drawn.dots, look.dots) << look.length;
+    }
 }
 
 TEST(StaffLayoutTest, HeadsOfAChordThatWouldTouchMoveRightButNeverTwoInARow)

@@ -58,5 +58,32 @@ TEST(CliInfo, ExitsWithTwoForWrongUsage)
     }
 }
 
+// The usage of the whole command line shows every command with every option
+// and value that the command's own usage names.
+TEST(CliInfo, TheUsageListsEveryCommandWithItsOptions)
+{
+    TempDir dir;
+    const std::string usage = RunCli(dir, "").err;
+    const std::pair<const char*, const char*> commands[] = {{"analyze", "analyze"},
+                                                            {"stretch", "stretch"},
+                                                            {"cd bogus", "cd"},
+                                                            {"sync-check --bogus", "sync-check"}};
+    for (const auto& [arguments, command] : commands) {
+        const std::string own = RunCli(dir, arguments).err;
+        ASSERT_EQ(own.rfind("usage: harkwell-cli ", 0), 0u) << arguments;
+        EXPECT_NE(usage.find(std::string("harkwell-cli ") + command), std::string::npos) << command;
+        // Each option with its values, as the command's own usage writes it.
+        for (std::size_t at = own.find("--"); at != std::string::npos; at = own.find("--", at + 2)) {
+            std::size_t end = own.find_first_of(" ]\n", at);
+            if (own.compare(end, 1, " ") == 0 && std::string("|-(").find(own[end + 1]) == std::string::npos)
+                end = own.find_first_of(" ]\n", end + 1);  // and the value it takes
+            const std::string option = own.substr(at, end - at);
+            EXPECT_NE(usage.find(option), std::string::npos) << option << " of " << command << " in\n" << usage;
+        }
+    }
+    for (const char* subcommand : {"cd drives", "cd toc DEVICE", "cd rip DEVICE TRACK OUT.wav"})
+        EXPECT_NE(usage.find(subcommand), std::string::npos) << subcommand;
+}
+
 }  // namespace
 }  // namespace harkwell

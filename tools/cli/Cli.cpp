@@ -13,11 +13,12 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+// Every command and option the command line takes.
 int Usage(std::FILE* err)
 {
     std::fputs("usage: harkwell-cli info FILE.wav\n"
                "       harkwell-cli stretch IN.wav SPEED OUT.wav\n"
-               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high] [--harmonics on|off]\n"
+               "       harkwell-cli analyze FILE.wav START END [--part low|mid|high | --harmonics on|off | --guess]\n"
                "       harkwell-cli cd drives | cd toc DEVICE | cd rip DEVICE TRACK OUT.wav\n"
                "       harkwell-cli sync-check [--speed S]\n",
                err);

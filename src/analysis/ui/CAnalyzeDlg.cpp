@@ -1,10 +1,12 @@
 #include "analysis/ui/CAnalyzeDlg.h"
 
 #include "analysis/NoteGuess.h"
+#include "analysis/ui/CInstrumentList.h"
 #include "analysis/ui/CKeyboardPicture.h"
 #include "areas/ui/CSelectionMarking.h"
 #include "audio/ui/CWavePicture.h"
 #include "common/ErrorReport.h"
+#include "score/BarRests.h"
 #include "score/GeneralMidi.h"
 #include "score/MidiOutPort.h"
 #include "score/StaffLayout.h"
@@ -38,7 +40,7 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
     : QDialog(parent), tuneLoaded_(std::move(tuneLoaded)), messages_(messages),
       pictureHost_(new COffScreenPicture(this)), keyboardHost_(new COffScreenPicture(this)), sound_(std::move(sound)),
       staffHost_(new COffScreenPicture(this)), pickerHost_(new COffScreenPicture(this)),
-      instruments_(new QComboBox(this)), guidance_(new QLabel(this))
+      instruments_(new CInstrumentList(this, kInstrumentPlace)), guidance_(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("Analyze"));
     setFixedSize(520, 540);
@@ -60,10 +62,6 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
     picker_->ShowAll();
     SetPartRange(kMidPart.lowest, kMidPart.highest);
 
-    instruments_->setGeometry(kInstrumentPlace.left, kInstrumentPlace.top, kInstrumentPlace.Width(),
-                              kInstrumentPlace.Height());
-    for (std::string_view name : kProgramNames)
-        instruments_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     instruments_->setCurrentIndex(std::clamp(*sound_.instrument, 0, 127));
     connect(instruments_, &QComboBox::currentIndexChanged, this, &CAnalyzeDlg::OnInstrumentChosen);
 
@@ -75,6 +73,15 @@ CAnalyzeDlg::CAnalyzeDlg(QWidget* parent, std::function<bool()> tuneLoaded, Mess
 }
 
 CAnalyzeDlg::~CAnalyzeDlg() = default;
+
+void CAnalyzeDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (shownBefore_) return;
+    shownBefore_ = true;
+    // The keys will want the synth soon; it takes a while to open.
+    if (sound_.openAhead) sound_.openAhead();
+}
 
 QString CAnalyzeDlg::GuidanceText() const
 {
@@ -245,6 +252,13 @@ void CAnalyzeDlg::RefreshStaff()
     staff_->ClearNotes(0);
     for (int p = 0; p < ScoreGrid::kPositions; ++p) {
         const ScoreGrid::Position& position = grid_.At(p);
+        if (position.count > 0 && position.entries[0] == ScoreGrid::kRest) {
+            // A silence is written with the rests that fill the bar's beats.
+            for (const RestSymbol& rest : WriteRest(p, grid_.LengthAt(p), ScoreGrid::kPositions))
+                staff_->AddStaffNote(0, CLongStaffPicture::kRestPitch, rest.start * ScoreGrid::kSixteenthTicks, 0,
+                                     rest.type, 0);
+            continue;
+        }
         const int type = StaffNoteType(grid_.LengthAt(p));
         for (int i = 0; i < position.count; ++i) {
             const int entry = position.entries[static_cast<std::size_t>(i)];

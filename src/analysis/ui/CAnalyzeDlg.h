@@ -26,11 +26,13 @@ class CWavePicture;
 class MidiOutPort;
 
 // How the analyze dialog sounds what is written: the built-in synth, opened
-// on first use (null when there is none), and the score's instrument, kept
-// in the settings.
+// on first use (null when there is none), the score's instrument, kept in the
+// settings, and a start of the synth's opening that does not wait for it,
+// asked when the dialog is first shown so that the first key sounds at once.
 struct ScoreSound {
     std::function<MidiOutPort*()> synth;
     std::int32_t* instrument = nullptr;
+    std::function<void()> openAhead;
 };
 
 // The window in which one bar is written down: the analysed piece of the
@@ -96,6 +98,9 @@ public:
     AnalysisRange Range() const;
     CKeyboardPicture& Keyboard() { return *keyboard_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void ColourKey(int note, int value);
     void OnKeyDown(int note);
@@ -125,6 +130,7 @@ private:
     int soundingNote_ = -1;
     MidiOutPort* soundingPort_ = nullptr;  // where the sounding note went
     bool scorePlaying_ = false;
+    bool shownBefore_ = false;
     COffScreenPicture* staffHost_;
     std::unique_ptr<CLongStaffPicture> staff_;
     COffScreenPicture* pickerHost_;

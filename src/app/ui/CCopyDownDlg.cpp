@@ -60,7 +60,7 @@ CCopyDownDlg::CCopyDownDlg(AppServices services, std::string workDir, QWidget* p
     CreateControls();
     areaDlg_ = new CAreaDlg(this, [this] { return TuneLoaded(); });
     analyzeDlg_ = new CAnalyzeDlg(this, [this] { return TuneLoaded(); }, services_.messages,
-                                  {[this] { return synth_.Port(); }, &setup_.instrument});
+                                  {[this] { return synth_.Port(); }, &setup_.instrument, [this] { synth_.OpenAhead(); }});
     stretches_ = std::make_unique<CStretchCommands>(
         CStretchCommands::Windows{*this, *pictures_, *areaDlg_, *analyzeDlg_}, tune_, setup_, services_.messages);
     CreateButtons();

@@ -15,6 +15,7 @@
 #include "platform/ThreadTimerService.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QImage>
 
@@ -58,10 +59,28 @@ harkwell::SoundAtStart ProbeSound(harkwell::WaveOutPort& waveOut)
     return sound;
 }
 
+// The options that print and end. They need no display, so they are
+// answered before the interface starts whenever the command line holds only
+// the program's own options; Qt's own options leave the rest to the start below.
+std::optional<int> AnswerWithoutInterface(int argc, char** argv)
+{
+    const harkwell::StartOptions options = harkwell::ParseStartOptions({argv + 1, argv + argc});
+    if (!options.error.empty()) return std::nullopt;
+    if (options.usage) {
+        std::cout << harkwell::kStartUsage;
+        return 0;
+    }
+    if (!options.selfCheck) return std::nullopt;
+    QCoreApplication application(argc, argv);
+    harkwell::CDesktopShell shell;
+    return SelfCheck(shell);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = AnswerWithoutInterface(argc, argv)) return *answered;
     harkwell::QuietSoundProbing();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Harkwell"));

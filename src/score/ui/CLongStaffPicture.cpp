@@ -1,8 +1,12 @@
 #include "score/ui/CLongStaffPicture.h"
 
 #include "common/ErrorReport.h"
+#include "score/ChordPlan.h"
 
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace harkwell {
 
@@ -11,8 +15,6 @@ namespace {
 constexpr std::string_view kError = "CLongStaffPicture::error";
 constexpr std::uint32_t kBlack = 0x000000;
 const QColor kLineGrey(100, 100, 100);
-
-QRectF HeadRect(const HeadBox& box, double dx) { return {box.left + dx, box.top, box.right - box.left, box.bottom - box.top}; }
 
 std::string HeadGlyph(HeadKind kind)
 {
@@ -139,75 +141,118 @@ void CLongStaffPicture::PaintStaff(QPainter& painter, const Staff& staff)
         painter.drawLine(QPointF(0, y), QPointF(width, y));
     }
 
+    // A chord is the run of notes in the list that start at one time with one value.
     SignsInForce signs;
-    ChordSpacing chord;
+    std::vector<const Note*> chord;
+    const auto drawChord = [&] {
+        if (!chord.empty()) PaintChord(painter, layout, chord, signs);
+        chord.clear();
+    };
     for (const Note& note : staff.notes) {
-        if (note.pitch == kRestPitch)
+        if (!chord.empty() && (note.time != chord.front()->time || note.type != chord.front()->type)) drawChord();
+        if (note.pitch == kRestPitch) {
+            drawChord();
             PaintRest(painter, layout, note);
-        else if (layout.InRange(note.pitch))
-            PaintNote(painter, layout, note, signs, chord);
+        } else if (layout.InRange(note.pitch)) {
+            chord.push_back(&note);
+        }
     }
+    drawChord();
 }
 
-void CLongStaffPicture::PaintNote(QPainter& painter, const StaffLayout& layout, const Note& note, SignsInForce& signs,
-                                  ChordSpacing& chord)
+void CLongStaffPicture::PaintChord(QPainter& painter, const StaffLayout& layout, const std::vector<const Note*>& notes,
+                                   SignsInForce& signs)
 {
     const double s = layout.Spacing();
-    const HeadBox box = layout.Head(note.pitch);
-    const double dx = layout.XOffset(note.time, span_) + chord.Shift(note.time, note.pitch, box, s);
-    const QRectF head = HeadRect(box, dx);
-    const NoteLook look = LookOfType(note.type);
+    std::vector<int> pitches;
+    for (const Note* note : notes) pitches.push_back(note->pitch);
+    const std::int32_t time = notes.front()->time;
+    const ChordPlan plan = PlanChord(layout, time, pitches);
+    const NoteLook look = LookOfType(notes.front()->type);
+    // The left edge of the chord's column of heads.
+    const double left = layout.Head(plan.heads.front().pitch).left + layout.XOffset(time, span_);
+    const auto colourOf = [&](int pitch) {
+        return (*std::find_if(notes.begin(), notes.end(), [pitch](const Note* n) { return n->pitch == pitch; }))->colour;
+    };
+    const auto middleOf = [&](int pitch) { return layout.NoteY(pitch) + 0.5 * s; };
 
-    // Signs are a little larger than a head, 1.2 spacings to its left, centred on it.
-    const StaffSign sign = signs.Next(note.pitch);
-    if (sign != StaffSign::None) {
-        const double size = s / 0.9;
-        const QRectF place(head.left() - 1.2 * s, head.center().y() - size / 2, size, size);
-        DrawGlyph(painter, sign == StaffSign::Sharp ? "sharp" : "natural", place, note.colour);
-    }
-    DrawGlyph(painter, HeadGlyph(look.head), head, note.colour);
-
-    if (look.flags >= 0) {
-        const std::string flags = std::to_string(look.flags);
-        // Both stems meet the head at its middle: an up stem rises from its
-        // right side, a down stem hangs from its left.
-        if (StaffLayout::StemDown(note.pitch))
-            DrawGlyph(painter, "stem-down-" + flags, QRectF(head.left() - s, head.top() + 0.5 * s, 2 * s, 4 * s),
-                      note.colour);
-        else
-            DrawGlyph(painter, "stem-up-" + flags, QRectF(head.left(), head.top() + 0.5 * s - 4 * s, 2 * s, 4 * s),
-                      note.colour);
-    }
-    if (look.dotted) {
-        // In the space: a note on a line has its dot half a spacing higher.
+    for (const ChordHead& chordHead : plan.heads) {
+        const std::uint32_t colour = colourOf(chordHead.pitch);
+        const HeadBox box = layout.Head(chordHead.pitch);
+        const QRectF head(left + chordHead.shift, box.top, box.right - box.left, box.bottom - box.top);
+        // Signs are a little larger than a head, 1.2 spacings to its left, centred on it.
+        const StaffSign sign = signs.Next(chordHead.pitch);
+        if (sign != StaffSign::None) {
+            const double size = s / 0.9;
+            const QRectF place(head.left() - 1.2 * s, head.center().y() - size / 2, size, size);
+            DrawGlyph(painter, sign == StaffSign::Sharp ? "sharp" : "natural", place, colour);
+        }
+        DrawGlyph(painter, HeadGlyph(look.head), head, colour);
+        // Each dot in its space, the second beside the first.
         const double size = 0.4 * s;
-        const double y = head.center().y() - (StaffLayout::IsLineRow(note.pitch) ? 0.5 * s : 0.0);
-        DrawGlyph(painter, "dot", QRectF(head.right() + 0.3 * s, y - size / 2, size, size), note.colour);
+        for (int dot = 0; dot < look.dots; ++dot)
+            DrawGlyph(painter, "dot", QRectF(left + plan.dotX + dot * 0.55 * s, chordHead.dotY - size / 2, size, size),
+                      colour);
+
+        painter.setPen(QPen(ColourFromBgr(kBlack), 1));
+        const double x = head.left();
+        for (int pitch : layout.LedgerPitches(chordHead.pitch)) {
+            const double y = layout.NoteY(pitch) + 0.5 * s;
+            painter.drawLine(QPointF(x - s + 8, y), QPointF(x + s + 8, y));
+        }
     }
 
-    painter.setPen(QPen(ColourFromBgr(kBlack), 1));
-    const double x = box.left + dx;
-    for (int pitch : layout.LedgerPitches(note.pitch)) {
-        const double y = layout.NoteY(pitch) + 0.5 * s;
-        painter.drawLine(QPointF(x - s + 8, y), QPointF(x + s + 8, y));
-    }
+    if (look.flags < 0) return;
+    // One stem in the glyphs' middle column: the glyph with the flags at the
+    // head at the stem's end, a plain stem on along the heads to the farthest.
+    const std::uint32_t colour = colourOf(plan.stemFrom);
+    const double glyphLeft = left + plan.stemX - s;
+    const double from = middleOf(plan.stemFrom);
+    const double to = middleOf(plan.stemTo);
+    const std::string direction = plan.stemDown ? "stem-down-" : "stem-up-";
+    const double glyphTop = plan.stemDown ? from : from - 4 * s;
+    DrawGlyph(painter, direction + std::to_string(look.flags), QRectF(glyphLeft, glyphTop, 2 * s, 4 * s), colour);
+    if (to != from)
+        DrawGlyph(painter, direction + "0", QRectF(glyphLeft, std::min(from, to), 2 * s, std::abs(to - from)), colour);
 }
 
 void CLongStaffPicture::PaintRest(QPainter& painter, const StaffLayout& layout, const Note& note)
 {
+    using namespace staff_type;
     const double s = layout.Spacing();
     const double x = layout.XOrigin() - 0.5 * s + layout.XOffset(note.time, span_);
+    // The right edge of the rest's ink, for a dot beside it.
+    double right = x;
     switch (note.type) {
-    case 0: DrawGlyph(painter, "rest-sixteenth", QRectF(x, layout.NoteY(71), 1.8 * s, 1.8 * s), note.colour); break;
-    case 1: DrawGlyph(painter, "rest-eighth", QRectF(x, layout.NoteY(71), 1.8 * s, 1.8 * s), note.colour); break;
-    case 5: DrawGlyph(painter, "rest-quarter", QRectF(x, layout.NoteY(76), 4 * s, 4 * s), note.colour); break;
-    case 7:
-        DrawGlyph(painter, "rest-block", QRectF(x, layout.NoteY(69) - 0.5 * s, 1.8 * s, 1.8 * s), note.colour);
+    case kSixteenth:
+        DrawGlyph(painter, "rest-sixteenth", QRectF(x, layout.NoteY(71), 1.8 * s, 1.8 * s), note.colour);
+        right = x + 1.25 * s;
         break;
-    case 11:
+    case kEighth:
+    case kDottedEighth:
+        DrawGlyph(painter, "rest-eighth", QRectF(x, layout.NoteY(71), 1.8 * s, 1.8 * s), note.colour);
+        right = x + 1.2 * s;
+        break;
+    case kQuarter:
+    case kDottedQuarter:
+        DrawGlyph(painter, "rest-quarter", QRectF(x, layout.NoteY(76), 4 * s, 4 * s), note.colour);
+        right = x + 2.5 * s;
+        break;
+    case kHalf:
+    case kDottedHalf:
+        DrawGlyph(painter, "rest-block", QRectF(x, layout.NoteY(69) - 0.5 * s, 1.8 * s, 1.8 * s), note.colour);
+        right = x + 1.35 * s;
+        break;
+    case kWhole:
         DrawGlyph(painter, "rest-block", QRectF(x, layout.NoteY(74) + 0.5 * s, 1.8 * s, 1.8 * s), note.colour);
         break;
-    default: break;  // dotted rests are not drawn
+    default: return;  // no rest is written with that value
+    }
+    // A dotted rest has its dot in the space above the middle line.
+    if (LookOfType(note.type).dots > 0) {
+        const double size = 0.4 * s;
+        const double y = layout.NoteY(72) + 0.5 * s;
+        DrawGlyph(painter, "dot", QRectF(right + 0.25 * s, y - size / 2, size, size), note.colour);
     }
 }
 

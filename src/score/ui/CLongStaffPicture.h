@@ -79,8 +79,9 @@ private:
     Staff* Find(int staff);
     void ShowError();
     void PaintStaff(QPainter& painter, const Staff& staff);
-    void PaintNote(QPainter& painter, const StaffLayout& layout, const Note& note, SignsInForce& signs,
-                   ChordSpacing& chord);
+    // The notes that start together with one value, on one stem.
+    void PaintChord(QPainter& painter, const StaffLayout& layout, const std::vector<const Note*>& notes,
+                    SignsInForce& signs);
     void PaintRest(QPainter& painter, const StaffLayout& layout, const Note& note);
     // Draws a glyph of the staff's artwork into a rectangle, in a colour.
     void DrawGlyph(QPainter& painter, const std::string& name, const QRectF& target, std::uint32_t colour);

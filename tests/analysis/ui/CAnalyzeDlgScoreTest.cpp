@@ -2,20 +2,27 @@
 // note-value picker, the cursor on the staff.
 #include "analysis/ui/CAnalyzeDlg.h"
 #include "analysis/ui/CKeyboardPicture.h"
+#include "app/SynthAccess.h"
 #include "score/ui/CLongStaffPicture.h"
 #include "widgets/ui/COffScreenPicture.h"
 
+#include "fakes/GatedMidiDevices.h"
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/ReferencePicture.h"
 #include "fakes/RecordingMidiPort.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 namespace harkwell {
@@ -30,7 +37,7 @@ protected:
         synthPort_ = devices_.Open(MidiOutDevices::kBuiltInSynth);
         devices_.ClearMessages();
         dialog_ = std::make_unique<CAnalyzeDlg>(nullptr, [] { return true; }, messages_,
-                                                ScoreSound{[this] { return synthPort_.get(); }, &instrument_});
+                                                ScoreSound{[this] { return synthPort_.get(); }, &instrument_, {}});
         dialog_->PrepareForStretch();
     }
 
@@ -119,6 +126,23 @@ TEST_F(CAnalyzeDlgScoreTest, DoubleClickedKeysWriteChordsAtTheCursorWithThePicke
     EXPECT_TRUE(messages_.messages.empty());
 }
 
+TEST_F(CAnalyzeDlgScoreTest, TheSilenceLeftInTheBarIsWrittenWithRestsThatFillItsBeats)
+{
+    DoubleClickKey(60);
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {-1, 960, 9}})) << "twelve sixteenths: a dotted half rest";
+
+    Pick(1, 3);  // an eighth
+    ClickStaff(4);
+    DoubleClickKey(62);
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {62, 960, 1}, {-1, 1440, 1}, {-1, 1920, 7}}))
+        << "ten sixteenths: an eighth rest to the beat, then a half rest";
+
+    ClickStaff(9);
+    Pick(2, 4);  // a sixteenth rest over the half rest's second sixteenth
+    EXPECT_EQ(StaffNotes(), (std::vector<Note>{{60, 0, 5}, {62, 960, 1}, {-1, 1440, 1}, {-1, 1920, 0}, {-1, 2160, 0},
+                                               {-1, 2400, 1}, {-1, 2880, 5}}));
+}
+
 TEST_F(CAnalyzeDlgScoreTest, ANinthNoteIsRefusedAndNothingIsWrittenPastTheBar)
 {
     for (int note : {60, 62, 64, 65, 67, 69, 71, 72}) DoubleClickKey(note);
@@ -154,15 +178,90 @@ TEST_F(CAnalyzeDlgScoreTest, KeysSoundThroughTheSynthWithTheScoresInstrument)
     EXPECT_TRUE(devices_.Shorts().empty());
 }
 
+// Typing in the dialog changes no instrument: only a click gives the list the keys.
+TEST_F(CAnalyzeDlgScoreTest, KeysTypedInTheDialogLeaveTheInstrumentUnlessTheListWasClicked)
+{
+    dialog_->show();
+    QApplication::setActiveWindow(dialog_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    const auto type = [&](const char* keys) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClicks(focused != nullptr ? focused : dialog_.get(), keys);
+    };
+    type("pb");
+    EXPECT_EQ(dialog_->InstrumentList()->currentIndex(), 5);
+    EXPECT_EQ(instrument_, 5);
+
+    QComboBox* list = dialog_->InstrumentList();
+    QTest::mouseClick(list, Qt::LeftButton);
+    list->hidePopup();
+    type("p");
+    EXPECT_EQ(list->currentText().front(), QChar('P')) << "a clicked list takes the keys";
+    EXPECT_EQ(instrument_, list->currentIndex());
+}
+
+// The shown instrument and every one in the open list are whole, never cut.
+TEST_F(CAnalyzeDlgScoreTest, NoInstrumentNameIsCut)
+{
+    dialog_->show();
+    QComboBox* list = dialog_->InstrumentList();
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = false;
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_LE(list->fontMetrics().horizontalAdvance(list->itemText(i)), field.width()) << list->itemText(i).toStdString();
+    list->showPopup();
+    const int widest = list->view()->sizeHintForColumn(0);
+    EXPECT_LE(widest, list->view()->viewport()->width());
+    list->hidePopup();
+}
+
 TEST_F(CAnalyzeDlgScoreTest, WithoutASynthKeysStillWrite)
 {
-    CAnalyzeDlg silent(nullptr, [] { return true; }, messages_, ScoreSound{[] { return nullptr; }, nullptr});
+    CAnalyzeDlg silent(nullptr, [] { return true; }, messages_, ScoreSound{[] { return nullptr; }, nullptr, {}});
     silent.PrepareForStretch();
     const KeyboardLayout& layout = silent.Keyboard().Layout();
     const auto& key = layout.Keys().at(0);
     QTest::mouseDClick(silent.Keyboard().Host(), Qt::LeftButton, {}, {(key.left + key.right) / 2, key.bottom - 3});
     ASSERT_FALSE(silent.Staff().Notes(0).empty());
     EXPECT_EQ(silent.Staff().Notes(0).front().pitch, layout.Lowest());
+}
+
+// The synth opens when the dialog is first shown, off the interface thread,
+// so that the first key sounds as soon as the later ones.
+TEST(CAnalyzeDlgSynth, OpensAheadOffTheInterfaceThreadWhenTheDialogIsFirstShown)
+{
+    testing::RecordingMessageSink messages;
+    testing::RecordingMidiDevices recording;
+    testing::GatedMidiDevices devices(recording);
+    SynthAccess synth(devices, messages);
+    int aheads = 0;
+    CAnalyzeDlg dialog(nullptr, [] { return true; }, messages,
+                       ScoreSound{[&] { return synth.Port(); }, nullptr, [&] {
+                                      ++aheads;
+                                      synth.OpenAhead();
+                                  }});
+    dialog.PrepareForStretch();
+    EXPECT_TRUE(devices.OpenThreads().empty()) << "nothing opens before the dialog is shown";
+
+    devices.Hold();
+    dialog.show();  // does not wait for the synth
+    ASSERT_TRUE(devices.WaitForOpening());
+    EXPECT_NE(devices.OpenThreads().front(), std::this_thread::get_id());
+    devices.Release();
+    dialog.hide();
+    dialog.show();
+    EXPECT_EQ(aheads, 1);
+
+    const KeyboardLayout& layout = dialog.Keyboard().Layout();
+    const auto& key = layout.Keys().at(static_cast<std::size_t>(62 - layout.Lowest()));
+    const QPoint point((key.left + key.right) / 2, key.bottom - 3);
+    QTest::mousePress(dialog.Keyboard().Host(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(dialog.Keyboard().Host(), Qt::LeftButton, {}, point);
+    EXPECT_EQ(recording.Shorts(), (std::vector<std::vector<std::uint8_t>>{{0xC0, 0, 0}, {0x90, 62, 127}, {0x80, 62, 0}}));
+    EXPECT_EQ(devices.OpenThreads().size(), 1u) << "the key found the synth open";
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 // A bar written by double-clicks and picker presses looks as its reference

@@ -245,7 +245,7 @@ TEST_F(CAnalyzeCommandsTest, TheNoteGuessTurnedOnDotsTheKeysAndLeadsTheFrequency
     Click(window_->ButtonHost(18));
     const auto guessed = static_cast<qsizetype>(analyze.Keyboard().GuessedNotes().size());
     ASSERT_EQ(lines.size(), 128 + guessed);
-    EXPECT_EQ(lines[0], QStringLiteral("Guess 1: 69 A4"));
+    EXPECT_EQ(lines[0], QStringLiteral("Guess 1: 069 [03 A ]")) << "named as the lines below name it";
     EXPECT_EQ(lines[guessed + 69], QStringLiteral("069 [03 A ] 1000 **********"));
     EXPECT_TRUE(messages_.messages.empty());
 }

@@ -1,5 +1,7 @@
 #include "score/ui/CLongStaffPicture.h"
 
+#include "score/ChordPlan.h"
+
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/ReferencePicture.h"
 
@@ -10,6 +12,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace harkwell {
 namespace {
@@ -22,9 +26,9 @@ class CLongStaffPictureTest : public ::testing::Test {
 protected:
     CLongStaffPictureTest() : host_(new COffScreenPicture(&window_)) {}
 
-    std::unique_ptr<CLongStaffPicture> Make(int lowest = 60, int highest = 96)
+    std::unique_ptr<CLongStaffPicture> Make(int lowest = 60, int highest = 96, PictureRect place = kPlace)
     {
-        return std::make_unique<CLongStaffPicture>(messages_, host_, kPlace, 3840, lowest, highest);
+        return std::make_unique<CLongStaffPicture>(messages_, host_, place, 3840, lowest, highest);
     }
 
     const QImage& Shown() const { return host_->Shown(); }
@@ -44,6 +48,19 @@ protected:
             for (int x = static_cast<int>(area.left()); x < static_cast<int>(area.right()); ++x)
                 if (x >= 0 && y >= 0 && x < Shown().width() && y < Shown().height()) most = std::max(most, Ink(x, y));
         return most;
+    }
+
+    // How many separate black marks a column of pixels crosses from y0 down to y1.
+    int InkRuns(double x, double y0, double y1) const
+    {
+        int runs = 0;
+        bool inInk = false;
+        for (int y = static_cast<int>(y0); y < static_cast<int>(y1); ++y) {
+            const bool ink = Ink(x, y) > 200;  // darker than the grey staff lines
+            if (ink && !inInk) ++runs;
+            inInk = ink;
+        }
+        return runs;
     }
 
     QWidget window_;
@@ -118,6 +135,81 @@ TEST_F(CLongStaffPictureTest, RestsAndLedgerLines)
     EXPECT_EQ(Ink(x + s + 4, layout.NoteY(77) - 2 * s + 0.5 * s - 0.5 * s), 0) << "none between the ledger rows";
 }
 
+// On a staff twice the dialog's size, so that a flag is some pixels thick.
+TEST_F(CLongStaffPictureTest, EveryValueDrawsItsOwnFlagsAndDotsSingleAndInChords)
+{
+    struct Case {
+        std::vector<int> pitches;
+        int type;
+        int flags, dots;
+    };
+    const Case cases[] = {
+        {{64}, 1, 1, 0},        {{60, 64}, 1, 1, 0},      {{60, 64, 67}, 1, 1, 0},  // eighths
+        {{64}, 0, 2, 0},        {{60, 64}, 0, 2, 0},      {{62, 65, 69}, 2, 1, 1},  // sixteenths, dotted eighths
+        {{64, 67}, 6, 0, 1},    {{62, 65}, 8, 0, 2},      {{64, 67, 71}, 10, 0, 2},
+        {{74, 77}, 1, 1, 0},    {{71, 74, 77}, 0, 2, 0},  // down stems
+    };
+    for (const Case& c : cases) {
+        auto staff = Make(60, 96, {0, 0, 680, 320});
+        for (int pitch : c.pitches) staff->AddStaffNote(0, pitch, 0, kBlack, c.type, 0);
+        const StaffLayout& layout = staff->Layout(0);
+        const double s = layout.Spacing();
+        const ChordPlan plan = PlanChord(layout, 0, c.pitches);
+        const double left = layout.Head(c.pitches.front()).left;
+        const double stem = left + plan.stemX;
+        const double end = layout.NoteY(plan.stemFrom) + 0.5 * s;
+        const std::string what = std::to_string(c.pitches.front()) + " type " + std::to_string(c.type);
+        // The flags cross a column just beside the stem once each, beyond the heads.
+        const double column = stem + 0.35 * s;
+        if (plan.stemDown)
+            EXPECT_EQ(InkRuns(column, end + 0.8 * s, end + 4 * s), c.flags) << what;
+        else
+            EXPECT_EQ(InkRuns(column, end - 4 * s, end - 0.8 * s), c.flags) << what;
+        // The dots: one column of them for each, a dot for each head.
+        for (int dot = 0; dot < 2; ++dot) {
+            const double x = left + plan.dotX + (dot * 0.55 + 0.2) * s;
+            const int heads = static_cast<int>(c.pitches.size());
+            EXPECT_EQ(InkRuns(x, layout.NoteY(c.pitches.back()) - s, layout.NoteY(c.pitches.front()) + 2 * s),
+                      dot < c.dots ? heads : 0)
+                << what << " dot " << dot;
+        }
+    }
+}
+
+TEST_F(CLongStaffPictureTest, EveryRestIsDrawnAndADottedOneWithItsDot)
+{
+    using namespace staff_type;
+    const auto drawn = [&](int type) {
+        auto staff = Make();
+        staff->AddStaffNote(0, CLongStaffPicture::kRestPitch, 1920, kBlack, type, 0);
+        return Shown().copy();
+    };
+    const StaffLayout layout(340, 160, 60, 96);
+    const double s = layout.Spacing();
+    const double x = layout.XOrigin() - 0.5 * s + layout.XOffset(1920, 3840);
+    for (int type : {kSixteenth, kEighth, kQuarter, kHalf, kWhole}) {
+        auto staff = Make();
+        staff->AddStaffNote(0, CLongStaffPicture::kRestPitch, 1920, kBlack, type, 0);
+        EXPECT_GT(InkIn({x, layout.NoteY(77), 3 * s, 4 * s}), 150) << "rest of type " << type;
+    }
+    // A dotted rest is its rest and a dot right of it, in the space above the middle line.
+    const double dotY = layout.NoteY(72) + 0.5 * s;
+    for (const auto& [plain, dotted] : {std::pair{kEighth, kDottedEighth}, std::pair{kQuarter, kDottedQuarter},
+                                        std::pair{kHalf, kDottedHalf}}) {
+        const QImage without = drawn(plain);
+        const QImage with = drawn(dotted);
+        QRect added;
+        for (int py = 0; py < with.height(); ++py)
+            for (int px = 0; px < with.width(); ++px)
+                if (with.pixel(px, py) != without.pixel(px, py)) added |= QRect(px, py, 1, 1);
+        ASSERT_FALSE(added.isEmpty()) << "no dot for type " << dotted;
+        EXPECT_LE(added.width(), s) << dotted;
+        EXPECT_LE(added.height(), s) << dotted;
+        EXPECT_NEAR(added.center().y(), dotY, 0.3 * s) << dotted;
+        EXPECT_GT(added.left(), x + 1.2 * s) << dotted;
+    }
+}
+
 // The whole look of a written bar, kept as a picture: set
 // HARKWELL_WRITE_REFERENCES=1 to write it anew after changing the artwork.
 TEST_F(CLongStaffPictureTest, ABarLooksAsItsReferencePicture)
@@ -131,6 +223,40 @@ TEST_F(CLongStaffPictureTest, ABarLooksAsItsReferencePicture)
     for (const auto& note : bar) staff->AddStaffNote(0, note.pitch, note.time, kBlack, note.type, 0);
 
     testing::ExpectLikeReference(Shown(), QStringLiteral(HARKWELL_TEST_SOURCE_DIR "/score/ui/reference/staff-bar.png"));
+}
+
+// A chord of every value of the picker, as a picture: whole, double-dotted
+// half, dotted half, half, double-dotted quarter, dotted quarter, quarter,
+// dotted eighth, eighth and sixteenth, with up and down stems, seconds and
+// both staves. Twice the dialog's width, so that the chords stand apart.
+TEST_F(CLongStaffPictureTest, AChordOfEveryValueLooksAsItsReferencePicture)
+{
+    auto staff = Make(60, 96, {0, 0, 680, 160});
+    const struct {
+        int length;
+        std::vector<int> pitches;
+    } chords[] = {{16, {60, 64, 67}}, {14, {71, 74}},    {12, {64, 65}},     {8, {72, 76, 79}}, {7, {62, 65, 69}},
+                  {6, {67, 71}},      {4, {48, 52, 55}}, {3, {64, 67}},      {2, {74, 77}},     {1, {60, 62}}};
+    std::int32_t time = 0;
+    for (const auto& chord : chords) {
+        for (int pitch : chord.pitches) staff->AddStaffNote(0, pitch, time, kBlack, StaffNoteType(chord.length), 0);
+        time += 3840 / 10;
+    }
+    testing::ExpectLikeReference(Shown(),
+                                 QStringLiteral(HARKWELL_TEST_SOURCE_DIR "/score/ui/reference/staff-chords.png"));
+}
+
+// Every rest the bar's silences are written with, as a picture.
+TEST_F(CLongStaffPictureTest, EveryRestLooksAsItsReferencePicture)
+{
+    using namespace staff_type;
+    auto staff = Make(60, 96, {0, 0, 680, 160});
+    std::int32_t time = 0;
+    for (int type : {kWhole, kDottedHalf, kHalf, kDottedQuarter, kQuarter, kDottedEighth, kEighth, kSixteenth}) {
+        staff->AddStaffNote(0, CLongStaffPicture::kRestPitch, time, kBlack, type, 0);
+        time += 3840 / 8;
+    }
+    testing::ExpectLikeReference(Shown(), QStringLiteral(HARKWELL_TEST_SOURCE_DIR "/score/ui/reference/staff-rests.png"));
 }
 
 }  // namespace
