@@ -41,6 +41,7 @@ void ReportRefusal(MessageSink& sink, InputRefusal refusal, const std::string& p
     case InputRefusal::NotFound: ShowPlainMessage(sink, Detailed("file is not found", path)); break;
     case InputRefusal::Empty: ShowPlainMessage(sink, Detailed("the file is empty", path)); break;
     case InputRefusal::NoSound: ShowPlainMessage(sink, Detailed("no sound in this file", path)); break;
+    case InputRefusal::CutOff: ShowPlainMessage(sink, Detailed("the file ends before any sound", path)); break;
     case InputRefusal::OutOfMemory: ReportGeneralError(sink, GeneralError::NeedsMoreMemory); break;
     case InputRefusal::NotSound:
     case InputRefusal::None: ShowPlainMessage(sink, Detailed("not a sound file this program can read", path)); break;

@@ -113,8 +113,10 @@ InputRefusal AudioStreamInput::OpenFormat(const std::string& path)
     av_dict_set(&options, "format_whitelist", demuxer->name, 0);
     const int opened = avformat_open_input(&format_, path.c_str(), demuxer, &options);
     av_dict_free(&options);
-    if (opened < 0) return InputRefusal::NotSound;  // format_ is freed on failure
-    if (avformat_find_stream_info(format_, nullptr) < 0) return InputRefusal::NotSound;
+    // format_ is freed on failure.
+    if (opened < 0) return opened == AVERROR_EOF ? InputRefusal::CutOff : InputRefusal::NotSound;
+    if (const int found = avformat_find_stream_info(format_, nullptr); found < 0)
+        return found == AVERROR_EOF ? InputRefusal::CutOff : InputRefusal::NotSound;
     return InputRefusal::None;
 }
 

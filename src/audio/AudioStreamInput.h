@@ -14,6 +14,7 @@ enum class InputRefusal {
     Empty,        // no bytes at all
     NotSound,     // no demuxer or no decoder takes it, or a playlist
     NoSound,      // a file without an audio stream
+    CutOff,       // the file ends before its first sound
     OutOfMemory,
 };
 
