@@ -22,6 +22,9 @@ constexpr std::size_t kMaxFrames = std::numeric_limits<std::uint32_t>::max() / 2
 constexpr double kLengthTolerance = 0.1;
 // A first block for a tune whose length is stated; the store grows past it.
 constexpr double kExpectedMargin = 1.02;
+// A file may state any length: the first block is never larger than this
+// (half an hour at 48000 Hz); a longer tune grows into its room as it decodes.
+constexpr double kLargestFirstBlock = 30 * 60 * 48000.0;
 
 struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
@@ -110,7 +113,7 @@ private:
             const double stated = input_.StatedSeconds();
             const double expected = stated > 0 ? stated * resampler_->OutputRate() * kExpectedMargin : 0;
             store_ = std::make_unique<MonoSampleStore>(
-                static_cast<std::size_t>(std::min(expected, static_cast<double>(kMaxFrames))), kMaxFrames);
+                static_cast<std::size_t>(std::min(expected, kLargestFirstBlock)), kMaxFrames);
         }
         // A chained stream may change its rate or channels: what the old
         // converter holds goes out before the new one starts.
