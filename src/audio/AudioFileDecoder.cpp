@@ -23,8 +23,10 @@ constexpr double kLengthTolerance = 0.1;
 // A first block for a tune whose length is stated; the store grows past it.
 constexpr double kExpectedMargin = 1.02;
 // A file may state any length: the first block is never larger than this
-// (half an hour at 48000 Hz); a longer tune grows into its room as it decodes.
-constexpr double kLargestFirstBlock = 30 * 60 * 48000.0;
+// (four hours at 48000 Hz); a longer tune grows into its room as it decodes.
+// Room not yet written holds no memory, and one block that holds the whole
+// tune keeps it on huge pages: a grown block is remapped off their bounds.
+constexpr double kLargestFirstBlock = 4 * 3600 * 48000.0;
 
 struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
