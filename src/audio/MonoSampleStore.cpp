@@ -13,7 +13,11 @@ constexpr std::size_t kMinimumFrames = std::size_t{1} << 16;
 
 MonoSampleStore::MonoSampleStore(std::size_t expectedFrames, std::size_t maxFrames) : maxFrames_(maxFrames)
 {
-    block_ = ByteBlock::Allocate(std::min(std::max(expectedFrames, kMinimumFrames), maxFrames_) * kSampleBytes);
+    // A length that the file merely states may not fit: a smaller first block grows as the tune decodes.
+    for (std::size_t first = std::min(std::max(expectedFrames, kMinimumFrames), maxFrames_); !block_; first /= 4) {
+        block_ = ByteBlock::Allocate(first * kSampleBytes);
+        if (first <= kMinimumFrames) break;
+    }
 }
 
 bool MonoSampleStore::Reserve(std::size_t frames)
