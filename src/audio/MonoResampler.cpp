@@ -35,7 +35,11 @@ bool MonoResampler::StartConverter(const AVFrame& frame)
     if (allocated < 0) return false;
     // Every channel weighs the same, whatever its place: the mean of the channels.
     const std::vector<double> mean(static_cast<std::size_t>(channels), 1.0 / channels);
-    if (swr_set_matrix(converter_, mean.data(), channels) < 0 || swr_init(converter_) < 0 ||
+    // Mixed in float, so that full-scale 16-bit channels clip at the end
+    // instead of wrapping round in the library's fixed-point mix.
+    if (swr_set_matrix(converter_, mean.data(), channels) < 0 ||
+        av_opt_set_sample_fmt(converter_, "internal_sample_fmt", AV_SAMPLE_FMT_FLTP, 0) < 0 ||
+        swr_init(converter_) < 0 ||
         av_channel_layout_copy(&inputLayout_, &frame.ch_layout) < 0) {
         Release();
         return false;

@@ -6,10 +6,12 @@
 
 #include "fakes/RecordingMessageSink.h"
 #include "fakes/TempDir.h"
+#include "fakes/WavBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -174,6 +176,30 @@ TEST_F(AudioFileDecoderTest, EveryFormatLoadsAsTheFfmpegProgramDecodesIt)
         EXPECT_GT(likeness.correlation, 0.9999);
         EXPECT_LT(likeness.relativeRms, 0.005);
     }
+}
+
+// Three channels in a plain PCM WAV name no speaker layout: every channel
+// still weighs a third, each sample the mean rounded to the nearest.
+TEST_F(AudioFileDecoderTest, ChannelsWithoutALayoutAreMixedToTheirMean)
+{
+    const std::vector<std::array<std::int16_t, 3>> frames = {
+        {300, 600, -900}, {3, 4, 5}, {0, 0, 3000}, {-30000, 0, 0}, {32767, 32767, 32767}, {-32768, -32768, -32768},
+    };
+    std::vector<std::int16_t> interleaved;
+    for (const auto& frame : frames) interleaved.insert(interleaved.end(), frame.begin(), frame.end());
+    const std::string path = File("three.wav");
+    testing::WriteBytes(path, testing::WavBuilder()
+                                  .Riff()
+                                  .Format(3, 44100, 16)
+                                  .Chunk("data", testing::WavBuilder::Samples16(interleaved))
+                                  .Build());
+    const auto tune = WaveData::LoadMono(path, sink_);
+    ASSERT_TRUE(tune);
+    EXPECT_EQ(tune->Source().channels, 3u);
+    const Samples samples = TuneSamples(*tune);
+    ASSERT_EQ(samples.size(), frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(samples[i], std::lround((frames[i][0] + frames[i][1] + frames[i][2]) / 3.0)) << "frame " << i;
 }
 
 TEST_F(AudioFileDecoderTest, TheSameFileGivesTheSameFramesOnEveryLoad)
