@@ -12,10 +12,11 @@ namespace {
 
 constexpr int kIoBufferBytes = 1 << 16;
 
-// Playlists, concatenation scripts, manifests and streaming descriptions:
+// Playlists (hls, once named applehttp), manifests, concatenation scripts,
+// streaming descriptions, numbered picture sequences and subtitle indexes:
 // each names further inputs that it would open itself.
-constexpr std::array kOpeningDemuxers{"hls", "applehttp", "dash", "concat", "imf", "sdp", "rtp", "rtsp",
-                                      "image2", "webm_dash_manifest", "mpd", "ffconcat"};
+constexpr std::array kOpeningDemuxers{"hls", "applehttp", "dash", "concat", "imf", "sdp", "rtp",
+                                      "rtsp", "image2", "webm_dash_manifest", "vobsub"};
 
 int ReadFile(void* opaque, std::uint8_t* buffer, int size)
 {
