@@ -12,6 +12,8 @@ packages=(
   fonts-ipafont-gothic
   portaudio19-dev
   libfluidsynth-dev libasound2-dev timgm6mb-soundfont
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  ffmpeg lame flac vorbis-tools opus-tools sox
   pulseaudio pulseaudio-utils libasound2-plugins libpulse-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream
 )

@@ -1,6 +1,8 @@
 #include "audio/WaveData.h"
 
+#include "audio/AudioFileDecoder.h"
 #include "audio/SpeedChange.h"
+#include "audio/TuneFileKind.h"
 #include "common/ErrorReport.h"
 #include "common/Files.h"
 #include "common/LittleEndian.h"
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,7 +169,28 @@ std::optional<WaveData> WaveData::Load(const std::string& path, MessageSink& sin
 
 std::optional<WaveData> WaveData::LoadMono(const std::string& path, MessageSink& sink)
 {
-    return Read(path, sink, true);
+    AudioFileDecoder decoder;
+    return LoadMono(path, sink, decoder);
+}
+
+std::optional<WaveData> WaveData::LoadMono(const std::string& path, MessageSink& sink, TuneDecoder& decoder)
+{
+    if (ChooseTuneReader(path) == TuneReader::Wave) return Read(path, sink, true);
+    std::optional<DecodedTune> decoded = decoder.DecodeMono(path, sink);
+    if (!decoded) return std::nullopt;
+    return FromDecoded(std::move(*decoded));
+}
+
+WaveData WaveData::FromDecoded(DecodedTune decoded)
+{
+    WaveData wave;
+    const std::uint32_t rate = decoded.sampleRate;
+    wave.format_ = {kWaveFormatPcm, 1, rate, rate * 2, 2, 16};
+    wave.samples_ = std::move(decoded.samples);
+    wave.source_ = std::move(decoded.source);
+    const auto bytes = static_cast<std::uint32_t>(wave.samples_.size());
+    wave.header_ = {kRiff, 36 + bytes, kWave, kFmt, kPcmRecordSize, kData, bytes};
+    return wave;
 }
 
 std::optional<WaveData> WaveData::Read(const std::string& path, MessageSink& sink, bool mono)
@@ -248,6 +272,7 @@ std::optional<WaveData> WaveData::Read(const std::string& path, MessageSink& sin
 
     header.dataId = chunk->id;
     header.dataSize = chunk->size;
+    wave.source_ = {"pcm", wave.format_.channels, wave.format_.samplesPerSec};
     if (mono && wave.format_.channels == 2) {
         const std::uint32_t frameBytes = wave.format_.bitsPerSample == 8 ? 2 : 4;
         wave.samples_ = ByteBlock::Allocate(chunk->size / frameBytes * (frameBytes / 2));

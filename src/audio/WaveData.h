@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/TuneDecoder.h"
 #include "audio/WaveFormat.h"
 #include "common/ByteBlock.h"
 #include "common/MessageSink.h"
@@ -34,8 +35,13 @@ public:
     // returned then.
     [[nodiscard]] static std::optional<WaveData> Load(const std::string& path, MessageSink& sink);
     // Load followed by MixToMono, the same samples and header, but a stereo
-    // tune is mixed as it is read: it never needs more memory than its mono samples.
+    // tune is mixed as it is read: it never needs more memory than its mono
+    // samples. Any other sound file (MP3, FLAC, a 24-bit WAV, a video...) goes
+    // to the decoder, which gives 16-bit mono; its header is then that of a
+    // plain PCM WAV of those samples.
     [[nodiscard]] static std::optional<WaveData> LoadMono(const std::string& path, MessageSink& sink);
+    [[nodiscard]] static std::optional<WaveData> LoadMono(const std::string& path, MessageSink& sink,
+                                                          TuneDecoder& decoder);
 
     // Copies `frames` frames of samples in the given format. The header stays unset.
     WaveData(const WaveFormat& format, const std::uint8_t* samples, std::uint32_t frames);
@@ -55,6 +61,8 @@ public:
     [[nodiscard]] bool ChangeSpeed(double speed, int spacingFactor, MessageSink& sink);
 
     const WaveHeader& Header() const { return header_; }
+    // The file's own codec, channels and rate; empty for a tune made in memory.
+    const TuneSource& Source() const { return source_; }
     const WaveFormat& Format() const { return format_; }
     std::span<const std::uint8_t> Samples() const { return {samples_.data(), samples_.size()}; }
     std::uint32_t Length() const { return static_cast<std::uint32_t>(samples_.size()); }
@@ -63,12 +71,14 @@ public:
 private:
     WaveData() = default;
     static std::optional<WaveData> Read(const std::string& path, MessageSink& sink, bool mono);
+    static WaveData FromDecoded(DecodedTune decoded);
     // The format of the tune once its two channels are one.
     void BecomeMono();
 
     WaveHeader header_;
     WaveFormat format_;
     ByteBlock samples_;
+    TuneSource source_;
 };
 
 // The reader's messages, also used by the speed change.

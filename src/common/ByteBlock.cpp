@@ -62,6 +62,17 @@ void ByteBlock::Shrink(std::size_t size)
     size_ = size;
 }
 
+bool ByteBlock::Grow(std::size_t size)
+{
+    if (data_ == nullptr) return false;
+    if (size <= size_) return true;
+    void* larger = std::realloc(data_, size);
+    if (larger == nullptr) return false;
+    data_ = static_cast<std::uint8_t*>(larger);
+    size_ = size;
+    return true;
+}
+
 void ByteBlock::Reset()
 {
     std::free(data_);

@@ -24,6 +24,10 @@ public:
 
     // Keeps the first `size` bytes and gives the rest back; never grows.
     void Shrink(std::size_t size);
+    // Makes room for `size` bytes, keeping the bytes held; the new ones are
+    // uninitialised. A large block is moved by remapping its pages, never
+    // copied. False, and the block unchanged, when memory runs out.
+    [[nodiscard]] bool Grow(std::size_t size);
     void Reset();
 
     // True when the block holds memory. A block of 0 bytes holds memory too.

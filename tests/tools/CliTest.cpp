@@ -37,11 +37,15 @@ TEST(CliInfo, ExitsWithOneWhenTheTuneIsRefused)
 {
     TempDir dir;
     const std::string path = dir.File("broken.wav");
-    testing::WriteBytes(path, WavBuilder().Riff().Format(1, 44100, 24).Chunk("data", {0, 0, 0}).Build());
+    testing::WriteBytes(path, WavBuilder()
+                                  .Riff()
+                                  .Chunk("fmt ", WavBuilder::FormatBody(1, 44100, 16, 16, 4))
+                                  .Chunk("data", {0, 0, 0, 0})
+                                  .Build());
     CliResult result = RunCli(dir, "info '" + path + "'");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "message: sample width is not supported [24 bits]\n");
+    EXPECT_EQ(result.err, "message: block size does not fit the format [4]\n");
 
     result = RunCli(dir, "info '" + dir.File("missing.wav") + "'");
     EXPECT_EQ(result.exitCode, 1);
