@@ -22,7 +22,7 @@ std::optional<AreaLists> WorkFiles::RestoreLastWork(TuneWork& tune, std::ostream
         return std::nullopt;
     }
     if (!tune.Reload(setup_.tunePath))
-        log << "harkwell: the last tune was not loaded: " << FileDetail(setup_.tunePath, "refused by the WAV reader")
+        log << "harkwell: the last tune was not loaded: " << FileDetail(setup_.tunePath, "not a sound file it could read")
             << '\n';
     return LoadAreaFile(messages_, areaPath_);
 }

@@ -74,7 +74,7 @@ TEST_F(WorkFilesTest, ATuneMissingOrRefusedAtStartUpSaysWhyAndKeepsItsAreas)
         bool areasRead;
     } cases[] = {
         {"gone.wav", false, "No such file or directory", false},
-        {"broken.wav", true, "refused by the WAV reader", true},
+        {"broken.wav", true, "not a sound file it could read", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
