@@ -35,14 +35,14 @@ struct Application {
 };
 
 // Everything the redraws need, made once: making the hour of samples and the
-// picture's summary of them takes far longer than any redraw.
+// picture's summary of them takes far longer than any redraw. The picture
+// reads the samples in place, so they are kept here and outlive it.
 struct HourOnScreen {
-    HourOnScreen()
+    HourOnScreen() : samples(kFrames)
     {
         window = new COffScreenPicture(&parent);
         picture = std::make_unique<CWavePicture>(sink, window, harkwell::PictureRect{10, 10, 890, 90}, nullptr, nullptr);
 
-        std::vector<std::int16_t> samples(kFrames);
         std::uint32_t noise = 12345;
         for (std::uint32_t i = 0; i < kFrames; ++i) {
             noise = noise * 1664525u + 1013904223u;
@@ -57,6 +57,7 @@ struct HourOnScreen {
 
     Application application;  // first: the widgets below need it
     harkwell::StderrMessageSink sink;
+    std::vector<std::int16_t> samples;  // before the picture: it goes first
     QWidget parent;
     COffScreenPicture* window = nullptr;
     std::unique_ptr<CWavePicture> picture;
