@@ -2,6 +2,7 @@
 // window's 880 × 80 picture, wholly visible (zoom 1) and zoomed in (zoom 39),
 // scrolled to the middle.
 #include "audio/ui/CWavePicture.h"
+#include "BenchSupport.h"
 #include "common/StderrMessageSink.h"
 
 #include <QApplication>
@@ -44,11 +45,11 @@ struct HourOnScreen {
         picture = std::make_unique<CWavePicture>(sink, window, harkwell::PictureRect{10, 10, 890, 90}, nullptr, nullptr);
 
         std::uint32_t noise = 12345;
+        harkwell::bench::Sine slow(2e-6), tone(0.0627);
         for (std::uint32_t i = 0; i < kFrames; ++i) {
             noise = noise * 1664525u + 1013904223u;
-            const double swell = 0.5 + 0.5 * std::sin(double(i) * 2e-6);
-            samples[i] = static_cast<std::int16_t>(swell * (18000 * std::sin(double(i) * 0.0627) +
-                                                            double(int(noise >> 20) - 2048)));
+            const double swell = 0.5 + 0.5 * slow.Next();
+            samples[i] = static_cast<std::int16_t>(swell * (18000 * tone.Next() + double(int(noise >> 20) - 2048)));
         }
         const auto start = std::chrono::steady_clock::now();
         picture->SetSamples(0, samples.data(), kFrames, 1, 16);
