@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -19,16 +20,35 @@ using harkwell::StderrMessageSink;
 
 constexpr std::uint32_t kSeconds = 10 * 60;
 
-std::string MakeTenMinuteTune()
-{
-    const std::string path = (std::filesystem::temp_directory_path() / "harkwell-bench-10min.wav").string();
-    StderrMessageSink sink;
-    return harkwell::bench::WriteStereoTune(path, kSeconds, sink) ? path : std::string();
-}
+// The tune's file beside the system's temporary files, written at the first
+// run and removed when the program ends: 100 MB are not left behind.
+class TenMinuteTune {
+public:
+    TenMinuteTune() : path_((std::filesystem::temp_directory_path() / "harkwell-bench-10min.wav").string())
+    {
+        StderrMessageSink sink;
+        if (!harkwell::bench::WriteStereoTune(path_, kSeconds, sink)) Remove();
+    }
+    ~TenMinuteTune() { Remove(); }
+    TenMinuteTune(const TenMinuteTune&) = delete;
+    TenMinuteTune& operator=(const TenMinuteTune&) = delete;
+    // Empty when the file could not be written.
+    const std::string& Path() const { return path_; }
+
+private:
+    void Remove()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+        path_.clear();
+    }
+    std::string path_;
+};
 
 void BM_LoadTune(benchmark::State& state)
 {
-    static const std::string path = MakeTenMinuteTune();
+    static const TenMinuteTune file;
+    const std::string& path = file.Path();
     if (path.empty()) {
         state.SkipWithError("could not write the test tune");
         return;

@@ -40,13 +40,15 @@ int Measure(std::uint32_t minutes)
         std::filesystem::remove(path);
         return 1;
     }
+    // The picture reads the tune's samples in place: the tune outlives it.
+    std::optional<WaveData> tune;
     QWidget parent;
     auto* window = new COffScreenPicture(&parent);
     CWavePicture picture(sink, window, PictureRect{10, 70, 890, 150}, nullptr, nullptr);
 
     const long baseKb = StatusKilobytes("VmRSS:");
     ResetPeakResidentSet();
-    std::optional<WaveData> tune = WaveData::LoadMono(path, sink);
+    tune = WaveData::LoadMono(path, sink);
     if (!tune) {
         std::filesystem::remove(path);
         return 1;

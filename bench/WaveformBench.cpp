@@ -2,6 +2,7 @@
 // window's 880 × 80 picture, wholly visible (zoom 1) and zoomed in (zoom 39),
 // scrolled to the middle.
 #include "audio/ui/CWavePicture.h"
+#include "BenchSupport.h"
 #include "common/StderrMessageSink.h"
 
 #include <QApplication>
@@ -35,20 +36,20 @@ struct Application {
 };
 
 // Everything the redraws need, made once: making the hour of samples and the
-// picture's summary of them takes far longer than any redraw.
+// picture's summary of them takes far longer than any redraw. The picture
+// reads the samples in place, so they are kept here and outlive it.
 struct HourOnScreen {
-    HourOnScreen()
+    HourOnScreen() : samples(kFrames)
     {
         window = new COffScreenPicture(&parent);
         picture = std::make_unique<CWavePicture>(sink, window, harkwell::PictureRect{10, 10, 890, 90}, nullptr, nullptr);
 
-        std::vector<std::int16_t> samples(kFrames);
         std::uint32_t noise = 12345;
+        harkwell::bench::Sine slow(2e-6), tone(0.0627);
         for (std::uint32_t i = 0; i < kFrames; ++i) {
             noise = noise * 1664525u + 1013904223u;
-            const double swell = 0.5 + 0.5 * std::sin(double(i) * 2e-6);
-            samples[i] = static_cast<std::int16_t>(swell * (18000 * std::sin(double(i) * 0.0627) +
-                                                            double(int(noise >> 20) - 2048)));
+            const double swell = 0.5 + 0.5 * slow.Next();
+            samples[i] = static_cast<std::int16_t>(swell * (18000 * tone.Next() + double(int(noise >> 20) - 2048)));
         }
         const auto start = std::chrono::steady_clock::now();
         picture->SetSamples(0, samples.data(), kFrames, 1, 16);
@@ -57,6 +58,7 @@ struct HourOnScreen {
 
     Application application;  // first: the widgets below need it
     harkwell::StderrMessageSink sink;
+    std::vector<std::int16_t> samples;  // before the picture: it goes first
     QWidget parent;
     COffScreenPicture* window = nullptr;
     std::unique_ptr<CWavePicture> picture;

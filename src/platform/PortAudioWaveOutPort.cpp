@@ -46,7 +46,9 @@ bool OutputParameters(int deviceId, const WaveFormat& format, PaStreamParameters
     parameters.device = device;
     parameters.channelCount = format.channels;
     parameters.sampleFormat = format.bitsPerSample == 8 ? paUInt8 : paInt16;
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    // The latency for playing files: the low one (under 10 ms) breaks up as
+    // soon as a core is busy. The player's lead covers it several times over.
+    parameters.suggestedLatency = info->defaultHighOutputLatency;
     return true;
 }
 

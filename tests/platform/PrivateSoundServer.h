@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/TempDir.h"
+#include "platform/QuietSoundProbing.h"
 
 #include <chrono>
 #include <csignal>
@@ -30,11 +31,13 @@ inline int ReadPid(const std::string& path)
 }
 
 // A sound server of the test's own, playing into a sink that nobody hears
-// and whose monitor the test records.
+// and whose monitor the test records. The sound libraries' reports of the
+// backends they probe and cannot use are kept quiet, as the program keeps them.
 class PrivateSoundServer {
 public:
     explicit PrivateSoundServer(const TempDir& dir) : dir_(dir)
     {
+        QuietSoundProbing();
         const std::string runtime = dir.File("run");
         std::filesystem::create_directories(runtime);
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);

@@ -9,6 +9,7 @@
 #include "platform/MidiPorts.h"
 #include "platform/PortAudioWaveOutPort.h"
 #include "platform/PulseMonitorRecorder.h"
+#include "platform/QuietSoundProbing.h"
 #include "platform/ThreadTimerService.h"
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace harkwell::cli {
 
@@ -36,6 +38,18 @@ bool ParseSpeed(std::span<char* const> arguments, double& speed)
     return end != arguments[1] && *end == '\0' && std::isfinite(speed) && speed >= 0.5 && speed <= 2.0;
 }
 
+// "1,-2,3": each appended in place. A string put before a temporary one
+// (`"," + std::to_string(e)`) makes GCC 12 warn of overlapping copies at -O3.
+std::string RoundedList(const std::vector<double>& values)
+{
+    std::string list;
+    for (const double value : values) {
+        if (!list.empty()) list += ',';
+        list += std::to_string(std::lround(value));
+    }
+    return list;
+}
+
 int Refuse(MessageSink& sink, const std::string& text)
 {
     ShowPlainMessage(sink, text);
@@ -51,6 +65,8 @@ int RunSyncCheck(std::span<char* const> arguments, MessageSink& sink, std::FILE*
         std::fputs("usage: harkwell-cli sync-check [--speed S]   (S from 0.5 to 2)\n", err);
         return kUsageError;
     }
+    // Before any sound library starts: their probes of unused backends are not ours to print.
+    QuietSoundProbing();
     const SyncCheckMaterial material = MakeSyncCheckMaterial();
     const std::uint32_t rate = material.format.samplesPerSec;
 
@@ -92,9 +108,7 @@ int RunSyncCheck(std::span<char* const> arguments, MessageSink& sink, std::FILE*
     const auto measured = MeasureSync(recording, rate, speed);
     if (!measured) return Refuse(sink, "Nothing of the clicks or notes was heard in the recording.");
     std::fprintf(out, "speed=%g\n", speed);
-    std::string errors;
-    for (double e : measured->gridErrorsMs) errors += (errors.empty() ? "" : ",") + std::to_string(std::lround(e));
-    std::fprintf(out, "grid_error_ms=%s\n", errors.c_str());
+    std::fprintf(out, "grid_error_ms=%s\n", RoundedList(measured->gridErrorsMs).c_str());
     std::fprintf(out, "offset_ms=%ld\n", std::lround(measured->offsetMs));
     return 0;
 }
